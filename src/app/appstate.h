@@ -1,0 +1,61 @@
+#pragma once
+
+#include <QString>
+#include <memory>
+
+#include "settings.h"
+#include "theme.h"
+
+namespace fx::db {
+class Connection;
+}
+
+namespace fx {
+
+// The eight rights of a user account, fixed at sign-in.
+struct Rights {
+    bool ins = false;     // add assets
+    bool modi = false;    // modify assets
+    bool del = false;     // scrap assets
+    bool view = false;    // maintain the data dictionary
+    bool jc = false;      // approve lending
+    bool gh = false;      // check returns
+    bool db = false;      // transfer
+    bool spmodi = false;  // super-modify: every field of the card may be changed
+};
+
+// Program-wide state that outlives the windows: where the data is, who is signed in, the
+// settings, and the two connections. One object, passed to the windows that need it.
+class AppState {
+public:
+    AppState();
+    ~AppState();
+
+    QString startDir;         // where the program was started; help and layouts are found here
+    QString appPath;          // the installation directory
+    QString dataDir;          // folder of the databases and fxasset.ini, ending with "/"
+    QString currentPassword;  // the current database's password
+
+    QString userName;
+    Rights rights;
+    int firstUseMark = 1;
+
+    Settings settings;
+    bool showExitDialog = true;
+    Theme theme = Theme::Colourful;
+
+    std::unique_ptr<db::Connection> current;  // gdzc.qsk, open for the whole run
+    std::unique_ptr<db::Connection> history;  // dbjl.his; null when it could not be opened
+
+    bool isAdministrator() const;
+    QString settingsPath() const;
+    QString currentDatabasePath() const;
+    QString historyDatabasePath() const;
+    // Opens the current database (throws db::DbError) and the history database (returns false
+    // when it could not be opened; the program runs on without it).
+    void openCurrent();
+    bool openHistory();
+    void closeConnections();
+};
+
+}  // namespace fx

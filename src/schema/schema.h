@@ -1,0 +1,36 @@
+#pragma once
+
+#include <QString>
+
+namespace fx::db {
+class Connection;
+}
+
+namespace fx::schema {
+
+// File names of the two databases in the data directory.
+inline constexpr const char* kCurrentFile = "gdzc.qsk";
+inline constexpr const char* kHistoryFile = "dbjl.his";
+// The history database's password is fixed by the program; the current one comes from the
+// installation's key file (installation.h).
+inline constexpr const char* kHistoryPassword = "mtbrqxhwpz";
+// The database layout version a new database carries; the program refuses anything below
+// kMinimumVersion.
+inline constexpr int kLayoutVersion = 600;
+inline constexpr int kMinimumVersion = 550;
+
+// Reserved rows the program protects.
+inline constexpr const char* kAdministrator = "系统管理员";
+inline constexpr const char* kUnassignedPerson = "未分配";
+
+// Creates every table and index of the current database with its reserved rows on an open,
+// empty connection: username (version kLayoutVersion, first-use mark 0, empty organisation),
+// users with the administrator (all rights, no password), person with the unassigned person.
+void createCurrentSchema(db::Connection& c);
+// Creates the history database's tables with its single username row.
+void createHistorySchema(db::Connection& c);
+
+// Creates both keyed files in dataDir (which must exist and hold neither file yet).
+void createDatabases(const QString& dataDir, const QString& currentPassword);
+
+}  // namespace fx::schema
