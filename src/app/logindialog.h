@@ -1,0 +1,89 @@
+#pragma once
+
+#include <QDialog>
+#include <QString>
+#include <memory>
+
+class QComboBox;
+class QGroupBox;
+class QLabel;
+class QLineEdit;
+class QPushButton;
+class QToolButton;
+
+namespace fx {
+
+class AppState;
+namespace db {
+class Connection;
+class RowSet;
+}  // namespace db
+
+// The login dialog shown before the main window. While it is created it finds the data
+// directory (qslpath.ini), opens its own connection to the current database and lists the
+// users; its picture button switches between the local and a network database.
+//
+// The program ends inside this dialog: leaving it, or a fourth wrong password, closes it with
+// the result Exit, and a database that cannot be opened at creation makes canGoOn() false. The
+// caller ends the program in every case but Accepted.
+class TLoginDlg : public QDialog {
+    Q_OBJECT
+
+public:
+    // Results besides QDialog::Accepted.
+    enum Outcome { Exit = 2 };
+
+    // Determines state.dataDir and connects with state.currentPassword.
+    explicit TLoginDlg(AppState& state, QWidget* parent = nullptr);
+    ~TLoginDlg() override;
+
+    // Shows the login dialog and returns true when a user signed in; false means the program
+    // ends. On success state.userName and state.rights hold the user's name and rights.
+    static bool signIn(AppState& state, QWidget* parent = nullptr);
+
+    QGroupBox* GroupBox1;       // "用户登录"
+    QLabel* Label1;             // "用户名"
+    QComboBox* ComboBox1;       // the users, choose only
+    QLabel* Label2;             // "密码"
+    QLineEdit* Edit1;           // the password, shown as "*"
+    QPushButton* BitBtn1;       // "登录", the default button
+    QPushButton* BitBtn2;       // "离开"
+    QToolButton* SpeedButton1;  // the network drive picture
+
+    // False when the current database could not be opened while the dialog was created; the
+    // message has been shown and the program cannot go on.
+    bool canGoOn() const { return canGoOn_; }
+
+    // Finds the data directory, connects and lists the users in table order. Shows the engine's
+    // message and returns false when the database cannot be opened.
+    bool FormCreate();
+    // "登录" and Enter: checks the chosen user's password.
+    void BitBtn1Click();
+    // "离开": the program ends.
+    void BitBtn2Click();
+    // The picture button: the database-location dialog; on acceptance reconnects.
+    void SpeedButton1Click();
+
+    // Escape is "离开".
+    void reject() override;
+
+    // The failed password attempts of this process; they are not reset when the database
+    // location changes. The reset is for tests, which play several program starts.
+    static int failedAttempts();
+    static void resetFailedAttempts();
+    static constexpr int kAllowedFailures = 3;
+
+protected:
+    void showEvent(QShowEvent* event) override;
+
+private:
+    QString startDir() const;
+    void closeDatabase();
+
+    AppState& state_;
+    std::unique_ptr<db::Connection> conn_;
+    std::unique_ptr<db::RowSet> users_;
+    bool canGoOn_ = false;
+};
+
+}  // namespace fx
