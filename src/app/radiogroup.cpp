@@ -33,8 +33,9 @@ int RadioGroup::itemIndex() const {
 }
 
 void RadioGroup::setItemIndex(int index) {
+    if (index < 0 || index >= buttons_.size()) index = -1;
     if (index == itemIndex()) return;
-    if (index >= 0 && index < buttons_.size()) {
+    if (index >= 0) {
         buttons_[index]->setChecked(true);
         return;
     }
