@@ -1,0 +1,58 @@
+#include <QApplication>
+#include <QDir>
+#include <QFont>
+
+#include "appstate.h"
+#include "installation.h"
+#include "logindialog.h"
+#include "mainform.h"
+#include "prompt.h"
+#include "splashwindow.h"
+
+namespace {
+
+// The reports and forms name Windows fonts; these are the free fonts that stand in for them.
+void installFontSubstitutions() {
+    QFont::insertSubstitutions(QStringLiteral("宋体"),
+                               {QStringLiteral("AR PL UMing CN"), QStringLiteral("AR PL UMing")});
+    QFont::insertSubstitutions(QStringLiteral("楷体_GB2312"),
+                               {QStringLiteral("AR PL UKai CN"), QStringLiteral("AR PL UKai")});
+    QFont::insertSubstitution(QStringLiteral("黑体"), QStringLiteral("WenQuanYi Zen Hei"));
+    QFont::insertSubstitution(QStringLiteral("Arial"), QStringLiteral("DejaVu Sans"));
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    QApplication app(argc, argv);
+    QCoreApplication::setApplicationName(QStringLiteral("VERezidaze"));
+    QCoreApplication::setApplicationVersion(QStringLiteral(FX_VERSION));
+    installFontSubstitutions();
+
+    fx::AppState state;
+    // The start directory: qslpath.ini, the help file and the default layouts are found here.
+    state.startDir = QDir::currentPath();
+
+    const fx::schema::InstallationKey key = fx::schema::readInstallationKey();
+    if (key.appPath.isEmpty()) {
+        fx::ui::warn(nullptr, QStringLiteral("本系统尚未安装：找不到安装信息（AppPath）。\n"
+                                             "请先用命令 fxasset-admin init 安装目录 建立一个安装，"
+                                             "再启动本程序。"));
+        return 1;
+    }
+    state.appPath = key.appPath;
+    state.currentPassword = fx::schema::currentPasswordFromKeyFile(
+        QDir(key.appPath).filePath(QString::fromLatin1(fx::schema::kKeyFileName)));
+
+    // The login finds the data directory and signs the user in; leaving it ends the program.
+    if (!fx::TLoginDlg::signIn(state)) return 0;
+
+    auto* splash = new fx::TSplashForm;
+    splash->showNow();
+
+    fx::TMainForm form(state);
+    form.setSplash(splash);
+    if (!form.startUp()) return 1;
+    form.show();
+    return app.exec();
+}

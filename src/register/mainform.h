@@ -1,0 +1,281 @@
+#pragma once
+
+#include <QHash>
+#include <QList>
+#include <QMainWindow>
+#include <QPointer>
+#include <QSet>
+#include <functional>
+#include <memory>
+
+#include "appstate.h"
+
+class QAction;
+class QActionGroup;
+class QComboBox;
+class QDateEdit;
+class QFrame;
+class QGroupBox;
+class QLabel;
+class QLineEdit;
+class QMenu;
+class QPlainTextEdit;
+class QPushButton;
+class QSpinBox;
+class QToolBar;
+class QToolButton;
+
+namespace fx::db {
+class RowSet;
+}
+
+namespace fx {
+
+// The main window: one asset card, the main menu, the tool bar and the status bar. It owns the
+// card row set and the dictionary tables for the whole run and is the place every other window
+// is opened from.
+//
+// Construction only builds the widgets and binds the commands that exist; startUp() then brings
+// the window to an empty card on an open database. Every command is a menu action with a program
+// name (N1..., Transfer1...); a tool-bar button with the same caption runs the same handler.
+// A command nobody has bound a handler to stays disabled whatever the state rules say.
+class TMainForm : public QMainWindow {
+    Q_OBJECT
+
+public:
+    // The client size the window is designed for; it is centred on the screen at this size.
+    static constexpr int kClientWidth = 733;
+    static constexpr int kClientHeight = 509;
+
+    explicit TMainForm(AppState& state, QWidget* parent = nullptr);
+    ~TMainForm() override;
+
+    AppState& state() const { return state_; }
+
+    // ---- main menu -------------------------------------------------------------------------
+    QMenu* FileMenu;     // "文件操作(&F)"
+    QAction* N1;         // "备份数据"
+    QAction* N2;         // "恢复备份"
+    QAction* N4;         // "打开报表文件"
+    QAction* N5;         // "打印当前资产标签"
+    QAction* N7;         // "退出"
+    QMenu* QueryMenu;    // "综合查寻(&S)"
+    QAction* N8;         // "查寻" F2
+    QAction* N9;         // "显示打印全部 " F5
+    QAction* N10;        // "重做上次查寻" F3
+    QAction* N12;        // "维修记录查寻"
+    QMenu* DataMenu;     // "更改数据(&D)"
+    QAction* Transfer1;  // "调拨"
+    QAction* Scrap1;     // "报废"
+    QAction* Modify1;    // "修改"
+    QAction* Delete1;    // "删除"
+    QAction* New1;       // "新增"
+    QAction* Add1;       // "增加", hidden
+    QAction* Save1;      // "保存"
+    QAction* Cancel1;    // "放弃"
+    QMenu* LendingMenu;  // "出借情况(&L)"
+    QAction* N13;        // "显示全部借出资产"
+    QAction* N14;        // "显示到期借出资产"
+    QAction* N15;        // "当前资产借出归还记录"
+    QMenu* SystemMenu;   // "系统维护(&O)"
+    QAction* N16;        // "数据字典维护" F6
+    QAction* N18;        // "修改密码" F4
+    QAction* N19;        // "用户管理"
+    QAction* N21;        // "系统设置"
+    QAction* N22;        // "修改单位名称"
+    QMenu* N23;          // "显示参数"
+    QAction* N24;        // "多彩多姿"
+    QAction* N25;        // "蓝色魅力"
+    QAction* N26;        // "视窗本色"
+    QMenu* HelpMenu;     // "帮助(&H)"
+    QAction* N27;        // "帮助主题" F1
+    QAction* N29;        // "关于"
+
+    // ---- tool bar ----------------------------------------------------------------------------
+    QToolBar* ToolBar1;
+    QToolButton* ToolButton1;   // "查寻"
+    QToolButton* ToolButton2;   // "重查"
+    QToolButton* ToolButton3;   // "全部 "
+    QToolButton* ToolButton4;   // "已借出"
+    QToolButton* ToolButton5;   // "已到期"
+    QToolButton* ToolButton6;   // "调拨"
+    QToolButton* ToolButton7;   // "报废"
+    QToolButton* ToolButton8;   // "修改"
+    QToolButton* ToolButton9;   // "删除"
+    QToolButton* ToolButton10;  // "新增"
+    QToolButton* ToolButton11;  // "保存"
+    QToolButton* ToolButton12;  // "放弃"
+    QToolButton* ToolButton13;  // "字典"
+    QToolButton* ToolButton14;  // "密码"
+    QToolButton* ToolButton15;  // "系统"
+    QToolButton* ToolButton16;  // "帮助"
+
+    // ---- the coloured panel and the card -----------------------------------------------------
+    QFrame* Panel1;
+    QLabel* Image1;          // banner
+    QLabel* Label13;         // "序号"
+    QSpinBox* SpinEdit1;     // serial number
+    QLabel* Label14;         // "编号"
+    QComboBox* ComboBox1;    // asset number
+    QGroupBox* GroupBox1;    // "固定资产"
+    QLabel* Label1;          // "资产类别："
+    QComboBox* DBComboBox1;  // category
+    QLabel* Label2;          // "名  称："
+    QComboBox* DBComboBox2;  // name
+    QLabel* Label3;          // "用  途："
+    QComboBox* DBComboBox4;  // use
+    QLabel* Label4;          // "型  号："
+    QComboBox* DBComboBox5;  // model
+    QLabel* Label5;          // "配  置："
+    QLineEdit* DBEdit3;      // configuration
+    QLabel* Label6;          // "购买日期："
+    QDateEdit* DateTimePicker1;
+    QLabel* Label7;           // "位  置：" or "使用者："
+    QComboBox* DBComboBox3;   // location or user
+    QLabel* Label8;           // "使用年限："
+    QComboBox* DBComboBox6;   // service life
+    QLabel* Label9;           // "购买价格："
+    QLineEdit* DBEdit1;       // price
+    QLabel* Label10;          // "元"
+    QLabel* Label11;          // "（人民币）"
+    QLabel* Label15;          // "来源方式："
+    QComboBox* DBComboBox7;   // source
+    QLabel* Label16;          // "保管人："
+    QComboBox* DBComboBox8;   // custodian
+    QLabel* Label12;          // "备  注："
+    QPlainTextEdit* DBMemo1;  // remarks
+    QPushButton* BitBtn1;     // lending: "未借出" / "已借出"
+    QPushButton* BitBtn2;     // "维修记录"
+    QPushButton* BitBtn3;     // "调拨记录"
+
+    // ---- status bar --------------------------------------------------------------------------
+    QLabel* StatusPanel0;  // the "提示：" sentence of the operation in progress
+    QLabel* StatusPanel1;  // "用户：" + user name
+
+    static QString initialPrompt();
+
+    // ---- start-up and shutdown (startup.cpp) -------------------------------------------------
+    // Brings the window from construction to an empty card: start directory, user panel, the
+    // database and data sets, version check, first use, lists, browse state, asset-number box,
+    // settings and the history database. Returns false when the program must end (the reason has
+    // been shown to the user).
+    bool startUp();
+    // The splash window shown since the login; the window closes and frees it when it is first
+    // shown. The window takes ownership.
+    void setSplash(QWidget* splash);
+    QWidget* splash() const { return splash_; }
+    // Ends the run: closes both connections and writes exitinfo and color for the user. Returns
+    // false when the window is to stay open. Runs once; closing the window calls it.
+    bool shutDown();
+
+    // ---- commands (mainmenu.cpp) -------------------------------------------------------------
+    // Gives a command its handler: the menu action and every tool-bar button of the same caption
+    // run it, and from now on the state rules may enable it.
+    void bindCommand(QAction* action, std::function<void()> handler);
+    bool isBound(QAction* action) const { return handlers_.contains(action); }
+    // Runs a bound command as a click would.
+    void runCommand(QAction* action);
+    // The tool-bar buttons that run a command (empty for a menu-only command).
+    QList<QToolButton*> buttonsOf(QAction* action) const;
+    // Enables a menu action, or a tool-bar button, when asked to and when it has a handler.
+    void setCommandEnabled(QAction* action, bool on);
+    void setButtonEnabled(QToolButton* button, bool on);
+
+    // ---- state rules (cardstate.cpp) ---------------------------------------------------------
+    // Browse state: queries, lists, files and maintenance reachable; the record commands narrowed
+    // to the user's rights; "保存" and "放弃" off.
+    void applyBrowseState();
+    // Edit state: only "保存", "放弃" and the data menu stay reachable.
+    void applyEditState();
+    // "修改", "报废", "删除" and "调拨" (tool bar and menu) for a shown record or none.
+    void enableRecordCommands(bool on);
+    // The input styles of the card's lists: browsing makes all eight typing lists again and
+    // disables the card; otherwise the card is enabled and lists become choose-only as the
+    // input mode and the typing settings say.
+    void ApplyInputMode(bool browsing);
+    // Refills the name and use lists for the card's category.
+    void ReloadNameAndUseLists();
+
+    // ---- themes (themes.cpp) -----------------------------------------------------------------
+    // Ticks the theme's menu item, gives the menu items their pictures and colours the panel.
+    void applyTheme(Theme theme);
+
+    // ---- layout (mainlayout.cpp) -------------------------------------------------------------
+    // The window's outer width W the layout rules are written for.
+    int outerWidth() const;
+    // Places the card's controls for an outer width W.
+    void applyLayoutRules(int outerWidth);
+    // Maximises the window or returns it to its fixed design size.
+    void setMaximised(bool on);
+
+    // ---- system commands (systemcommands.cpp) ------------------------------------------------
+    void ExitClick();                    // "退出"
+    void SystemSettingsClick();          // "系统设置", tool bar "系统"
+    void ChangeOrganisationNameClick();  // "修改单位名称"
+    void HelpClick();                    // "帮助主题", F1, tool bar "帮助"
+    void AboutClick();                   // "关于"
+    // The document "帮助主题" opens: qslhelp.chm in the start directory when it is there, else
+    // the HTML manual installed with the program; empty when neither exists.
+    QString helpDocumentPath() const;
+
+    // ---- data sets ---------------------------------------------------------------------------
+    db::RowSet* cardRows() const { return card_.get(); }
+    db::RowSet* userNameRows() const { return username_.get(); }
+
+protected:
+    void closeEvent(QCloseEvent* event) override;
+    void showEvent(QShowEvent* event) override;
+    void changeEvent(QEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+private:
+    // Widget construction (mainform.cpp).
+    void buildPanel();
+    void buildCard();
+    void buildStatusBar();
+    // Menu and tool bar (mainmenu.cpp).
+    void buildMenu();
+    void buildToolBar();
+    QAction* addCommand(QMenu* menu, const char* name, const QString& caption,
+                        const QKeySequence& shortcut = QKeySequence());
+    QToolButton* addToolButton(const char* name, const QString& caption, const QIcon& icon,
+                               QAction* command);
+    void bindSystemCommands();
+
+    // Start-up steps (startup.cpp).
+    void rememberStartDir();
+    void showUser();
+    void openDataSets();
+    bool checkDatabaseVersion();
+    void handleFirstUse();
+    void setUpDatePicker();
+    void fillCardLists();
+    void fillAssetNumberList();
+    void loadSettings();
+    void openHistoryDatabase();
+    void closeDataSets();
+
+    // The eight lists of the card, in tab order.
+    QList<QComboBox*> cardLists() const;
+    // Keys of the serial box and the card's Enter moves.
+    bool filterSerialKey(QKeyEvent* event);
+    bool filterCardEnter(QObject* watched, QKeyEvent* event);
+
+    AppState& state_;
+    std::unique_ptr<db::RowSet> card_;
+    std::unique_ptr<db::RowSet> syq_;
+    std::unique_ptr<db::RowSet> sortproc_;
+    std::unique_ptr<db::RowSet> wzb_;
+    std::unique_ptr<db::RowSet> person_;
+    std::unique_ptr<db::RowSet> username_;
+    std::unique_ptr<db::RowSet> sortb_;
+
+    QActionGroup* themeGroup_ = nullptr;
+    QHash<QAction*, std::function<void()>> handlers_;
+    QHash<QToolButton*, QAction*> buttonCommand_;
+    QPointer<QWidget> splash_;
+    bool shownOnce_ = false;
+    bool shutDownDone_ = false;
+};
+
+}  // namespace fx
