@@ -13,6 +13,8 @@ public:
     static QDate today() { return now().date(); }
     // Fixes the clock at the given moment; an invalid value returns to the system clock.
     static void set(const QDateTime& fixed);
+    // True while a fixed moment is set.
+    static bool isFixed();
 };
 
 }  // namespace fx
