@@ -3,6 +3,8 @@
 #include <QHash>
 #include <QSet>
 #include <QString>
+#include <QStringList>
+#include <QVariant>
 #include <memory>
 
 struct sqlite3;
@@ -33,9 +35,13 @@ public:
     int execute(const QString& jetSql);
     // Runs statements in the engine's own dialect, untranslated (schema creation, pragmas).
     void executeNative(const QString& sql);
+    // Runs one native statement and returns the first column of its first row (null when it
+    // returns no row): PRAGMA answers, counts.
+    QVariant queryValue(const QString& sql);
     qint64 lastInsertId() const;
 
     // Transactions start with BEGIN IMMEDIATE so that the busy timeout applies to writers.
+    // begin() throws when a transaction is already open; Transaction nests with savepoints.
     void begin();
     void commit();
     void rollback();
@@ -49,33 +55,54 @@ public:
     enum class ColumnKind { Text, Integer, Number, YesNo, Date, Counter, Memo };
     // Kind of a column of a table; Text when unknown.
     ColumnKind columnKind(const QString& table, const QString& column) const;
+    // True when the column holds text (Text or Memo). "table.column" asks about that table's
+    // column; a bare name is text when it is a text column of any table. Case-insensitive.
     bool isTextColumn(const QString& column) const;
+    // The counter column of a table (ID1 of sbjl, index of his); empty when it has none.
     QString counterColumn(const QString& table) const;
     bool hasTable(const QString& table) const;
+    // True when the table has that column (case-insensitive).
+    bool hasColumn(const QString& table, const QString& column) const;
+    // Column names of a table in their declared order and spelling; empty for an unknown table.
+    QStringList columnNames(const QString& table) const;
+    // Maps a declared column type of the schema to its kind: TEXT(n)/VARCHAR -> Text,
+    // MEMO/LONGTEXT -> Memo, INTEGER/LONG -> Integer, DOUBLE/REAL/NUMBER/CURRENCY -> Number,
+    // YESNO/BIT/BOOLEAN -> YesNo, DATE/DATETIME -> Date; an INTEGER primary key is the Counter.
+    static ColumnKind kindOfDeclaredType(const QString& declaredType, bool primaryKey);
     // Reads the schema again (after tables were created on this connection).
     void reloadSchema();
 
 private:
     Connection(sqlite3* db, const QString& path);
+    static sqlite3* openHandle(const QString& path, const QString& password, int flags);
     void loadSchema();
 
     sqlite3* db_ = nullptr;
     QString path_;
     // lower-case table -> (lower-case column -> kind)
     QHash<QString, QHash<QString, ColumnKind>> columns_;
+    QHash<QString, QStringList> columnOrder_;  // lower-case table -> column names as declared
+    QHash<QString, QString> counters_;         // lower-case table -> counter column
     QSet<QString> textColumns_;  // lower-case names of columns that are text in any table
 };
 
 // Runs a block of changes as one transaction: commits on commit(), rolls back when destroyed
 // without it (an exception, an early return).
+// Inside another transaction it becomes a savepoint, so that a command may call another that
+// opens its own transaction.
 class Transaction {
 public:
     explicit Transaction(Connection& c);
     ~Transaction();
+    Transaction(const Transaction&) = delete;
+    Transaction& operator=(const Transaction&) = delete;
     void commit();
+    // Undoes the changes made since the transaction began; nothing happens on destruction then.
+    void rollback();
 
 private:
     Connection& c_;
+    QString savepoint_;  // set when nested
     bool done_ = false;
 };
 
