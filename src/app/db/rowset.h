@@ -1,59 +1,82 @@
 #pragma once
 
 #include <QDate>
+#include <QHash>
 #include <QString>
 #include <QStringList>
 #include <QVariant>
+#include <cstdint>
 #include <vector>
 
 #include "connection.h"
 
 namespace fx::db {
 
+namespace detail {
+// How a column's values are read from the engine into a row set.
+enum class CellLoad : std::uint8_t { Dynamic, Text, Integer, Number, YesNo, Date };
+}  // namespace detail
+
 // The result of a row statement, held in memory, with a current row. Mirrors the data sets of
 // the program: First/Next/Last/Prior, end of rows, row count, fields by name. A row set on a
 // single table ("select * from sbjl where ...") can also change rows: Edit or Append, set
 // fields, Post; Delete. Post of an appended row reads back the counter the database assigned.
+//
+// Values are held as they will be read: texts as QString, integers as int, numbers as double,
+// yes/no as bool and dates as QDate (stored as 'yyyy-mm-dd' text). Expression columns keep the
+// type the engine returned.
 class RowSet {
 public:
     enum class State { Closed, Browse, Edit, Insert };
 
     explicit RowSet(Connection& connection, const QString& jetSql = QString());
     ~RowSet();
+    RowSet(const RowSet&) = delete;
+    RowSet& operator=(const RowSet&) = delete;
 
     void setSql(const QString& jetSql);
     const QString& sql() const { return sql_; }
     Connection& connection() const { return *conn_; }
 
-    // Runs the statement and moves to the first row. Throws DbError.
+    // Runs the statement and moves to the first row. Throws DbError; the row set is then
+    // closed.
     void open();
     // Opens the statement text; same as setSql + open.
     void open(const QString& jetSql);
+    // Forgets the rows and any pending change.
     void close();
     // Closes and opens again with the same text, keeping nothing of the old rows.
     void reopen();
     bool isOpen() const { return state_ != State::Closed; }
     State state() const { return state_; }
 
+    // Moving posts a pending Edit or Append first, as the program's data sets do.
     void first();
     void next();
     void prior();
     void last();
-    // Moves to row i (0-based).
+    // Moves to row i (0-based); throws DbError when there is no such row.
     void seek(int i);
     int position() const { return pos_; }
-    // True when there is no current row (empty result, or moved past the last row).
+    // True when there is no current row (empty result, or moved past the last row). The row
+    // the move started from stays readable.
     bool eof() const;
+    // True when the result is empty or a move went before the first row.
     bool bof() const { return bof_; }
     int count() const;
     bool isEmpty() const { return count() == 0; }
 
-    // Field names in statement order; index of a name (case-insensitive), -1 when absent.
+    // Field names in statement order (the bare column name for "t.*" and "t.col", the alias
+    // given by AS); index of a name (case-insensitive), -1 when absent.
     const QStringList& fieldNames() const { return names_; }
     int fieldIndex(const QString& name) const;
+    // Kind of a field: that of its table column, or for an expression the type of its first
+    // value (Integer, Number or Text).
+    Connection::ColumnKind fieldKind(int index) const;
 
     // Fields of the current row (or of the row being edited). Throws DbError for an unknown
-    // field name. Null reads as "", 0, false, invalid date.
+    // field name. Without a current row every field is null. Null reads as "", 0, false,
+    // invalid date.
     QVariant value(const QString& name) const;
     QVariant value(int index) const;
     QString text(const QString& name) const;
@@ -63,37 +86,55 @@ public:
     QDate date(const QString& name) const;
     bool isNull(const QString& name) const;
 
-    // Changing rows of a single-table row set.
+    // Changing rows of a single-table row set. edit() needs a current row; append() starts a
+    // new row whose fields are all null until set.
     void edit();
     void append();
     // Sets a field of the row being edited or appended. Dates are stored as yyyy-mm-dd text,
-    // yes/no as 0/1, empty texts as '' (never null).
+    // yes/no as 0/1, empty texts as '' (never null). Throws DbError outside Edit/Insert, for an
+    // unknown field or for one that is not a column of the table.
     void setValue(const QString& name, const QVariant& value);
-    // Writes the edited or appended row. For an appended row the counter is read back.
-    // Throws DbError; the row stays in its edit state so the caller may change it and retry.
+    // Writes the edited or appended row: only the fields that were set. The row is read back
+    // afterwards, so that an appended row shows its counter and the table's defaults, and
+    // becomes the current (last) row. Throws DbError; the row stays in its edit state so the
+    // caller may change it and retry.
     void post();
     void cancel();
-    // Deletes the current row from the table and from the row set.
+    // Deletes the current row from the table and from the row set. Cancels an append instead.
     void remove();
-    // The table of a single-table row set ("" when the statement has several tables).
+    // The table of a single-table row set (lower case; "" when the statement has several
+    // tables or groups its rows).
     const QString& table() const { return table_; }
+    bool isEditable() const { return !table_.isEmpty(); }
 
 private:
-    void requireRow() const;
+    using Load = detail::CellLoad;
+
+    void requireOpen() const;
     void requireTable() const;
-    QVariant convertOut(int index, const QVariant& v) const;
+    void requireEditing(const char* operation) const;
+    void postPending();
+    const QVariant* currentRow() const;
+    QVariant* rowAt(int row) { return cells_.data() + std::size_t(row) * std::size_t(columns_); }
+    QVariant toStored(int index, const QVariant& v) const;
+    void readBack(qint64 rowid, QVariant* target);
 
     Connection* conn_;
     QString sql_;
     QString table_;
     State state_ = State::Closed;
     QStringList names_;
+    QHash<QString, int> nameIndex_;  // exact spelling -> index
     std::vector<Connection::ColumnKind> kinds_;
-    std::vector<std::vector<QVariant>> rows_;
-    std::vector<qint64> rowids_;
-    int rowidIndex_ = -1;
+    std::vector<Load> loads_;
+    std::vector<QString> origins_;  // column of table_ behind each field; empty for expressions
+    int columns_ = 0;
+    int rows_ = 0;
+    std::vector<QVariant> cells_;  // rows_ x columns_, row by row
+    std::vector<qint64> rowids_;   // per row, for single-table row sets
     int pos_ = 0;
     bool bof_ = true;
+    bool eof_ = true;
     std::vector<QVariant> buffer_;
     std::vector<bool> changed_;
 };

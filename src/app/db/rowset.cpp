@@ -1,0 +1,665 @@
+#include "rowset.h"
+
+#include <sqlite3.h>
+
+#include <limits>
+
+#include "dberror.h"
+#include "jettranslator.h"
+#include "statement.h"
+
+namespace fx::db {
+
+namespace {
+
+// The hidden first column through which a single-table row set knows its rows.
+const char kRowidAlias[] = "fx_rowid__";
+
+QString quotedIdentifier(const QString& name) {
+    QString s = name;
+    s.replace(QLatin1Char('"'), QStringLiteral("\"\""));
+    return QLatin1Char('"') + s + QLatin1Char('"');
+}
+
+QVariant integerValue(qint64 v) {
+    if (v >= std::numeric_limits<int>::min() && v <= std::numeric_limits<int>::max()) {
+        return QVariant(int(v));
+    }
+    return QVariant(qlonglong(v));
+}
+
+// Reads 'yyyy-mm-dd' (a time after it is ignored) from UTF-8 bytes without building a string.
+QDate parseDate(const char* p, int n) {
+    int parts[3] = {0, 0, 0};
+    int part = 0;
+    int digits = 0;
+    for (int i = 0; i < n; ++i) {
+        const char c = p[i];
+        if (c >= '0' && c <= '9') {
+            parts[part] = parts[part] * 10 + (c - '0');
+            if (++digits > 4) return QDate();
+        } else if ((c == '-' || c == '/') && digits > 0 && part < 2) {
+            ++part;
+            digits = 0;
+        } else if (c == ' ' || c == 'T') {
+            break;
+        } else {
+            return QDate();
+        }
+    }
+    if (part != 2 || digits == 0) return QDate();
+    return QDate(parts[0], parts[1], parts[2]);
+}
+
+QDate dateFromText(const QString& s) {
+    const QByteArray utf8 = s.toUtf8();
+    return parseDate(utf8.constData(), int(utf8.size()));
+}
+
+void bindStored(sqlite3_stmt* st, int position, const QVariant& v) {
+    if (!v.isValid()) {
+        sqlite3_bind_null(st, position);
+        return;
+    }
+    switch (v.typeId()) {
+        case QMetaType::Int:
+        case QMetaType::LongLong:
+            sqlite3_bind_int64(st, position, v.toLongLong());
+            return;
+        case QMetaType::Double:
+            sqlite3_bind_double(st, position, v.toDouble());
+            return;
+        case QMetaType::Bool:
+            sqlite3_bind_int(st, position, v.toBool() ? 1 : 0);
+            return;
+        case QMetaType::QDate: {
+            const QByteArray text = v.toDate().toString(QStringLiteral("yyyy-MM-dd")).toUtf8();
+            sqlite3_bind_text(st, position, text.constData(), int(text.size()), SQLITE_TRANSIENT);
+            return;
+        }
+        default: {
+            const QByteArray text = v.toString().toUtf8();
+            sqlite3_bind_text(st, position, text.constData(), int(text.size()), SQLITE_TRANSIENT);
+            return;
+        }
+    }
+}
+
+// Reads one cell in the form the getters return. Kept small: it runs for every cell of a result.
+inline QVariant readCell(sqlite3_stmt* s, int col, detail::CellLoad load) {
+    using detail::CellLoad;
+    const int type = sqlite3_column_type(s, col);
+    if (type == SQLITE_NULL) return QVariant();
+    switch (load) {
+        case CellLoad::Text: {
+            const auto* p = reinterpret_cast<const char*>(sqlite3_column_text(s, col));
+            return QVariant(QString::fromUtf8(p, sqlite3_column_bytes(s, col)));
+        }
+        case CellLoad::Integer:
+            return integerValue(sqlite3_column_int64(s, col));
+        case CellLoad::Number:
+            return QVariant(sqlite3_column_double(s, col));
+        case CellLoad::YesNo:
+            return QVariant(sqlite3_column_int64(s, col) != 0);
+        case CellLoad::Date: {
+            if (type == SQLITE_TEXT) {
+                const auto* p = reinterpret_cast<const char*>(sqlite3_column_text(s, col));
+                const int n = sqlite3_column_bytes(s, col);
+                if (n == 0) return QVariant();
+                const QDate d = parseDate(p, n);
+                if (d.isValid()) return QVariant(d);
+                return QVariant(QString::fromUtf8(p, n));
+            }
+            // A Jet day number.
+            return QVariant(QDate(1899, 12, 30).addDays(qint64(sqlite3_column_double(s, col))));
+        }
+        case CellLoad::Dynamic:
+            break;
+    }
+    switch (type) {
+        case SQLITE_INTEGER:
+            return integerValue(sqlite3_column_int64(s, col));
+        case SQLITE_FLOAT:
+            return QVariant(sqlite3_column_double(s, col));
+        case SQLITE_BLOB:
+            return QVariant(QByteArray(static_cast<const char*>(sqlite3_column_blob(s, col)),
+                                       sqlite3_column_bytes(s, col)));
+        default: {
+            const auto* p = reinterpret_cast<const char*>(sqlite3_column_text(s, col));
+            return QVariant(QString::fromUtf8(p, sqlite3_column_bytes(s, col)));
+        }
+    }
+}
+
+}  // namespace
+
+RowSet::RowSet(Connection& connection, const QString& jetSql) : conn_(&connection), sql_(jetSql) {}
+
+RowSet::~RowSet() = default;
+
+void RowSet::setSql(const QString& jetSql) {
+    sql_ = jetSql;
+}
+
+void RowSet::open(const QString& jetSql) {
+    setSql(jetSql);
+    open();
+}
+
+void RowSet::reopen() {
+    open();
+}
+
+void RowSet::close() {
+    state_ = State::Closed;
+    table_.clear();
+    names_.clear();
+    nameIndex_.clear();
+    kinds_.clear();
+    loads_.clear();
+    origins_.clear();
+    cells_.clear();
+    rowids_.clear();
+    buffer_.clear();
+    changed_.clear();
+    columns_ = 0;
+    rows_ = 0;
+    pos_ = 0;
+    bof_ = true;
+    eof_ = true;
+}
+
+void RowSet::open() {
+    close();
+    const SingleTableSelect single = findSingleTableSelect(sql_);
+    const bool editable = single.isValid() && conn_->hasTable(single.table);
+    QString jet = sql_;
+    if (editable) {
+        jet = sql_.left(single.selectEnd) + QStringLiteral(" rowid AS ") +
+              QLatin1String(kRowidAlias) + QLatin1Char(',') + sql_.mid(single.selectEnd);
+    }
+    try {
+        const QByteArray utf8 = conn_->translate(jet).toUtf8();
+        detail::Statement st(conn_->handle(), utf8);
+        if (st.isEmpty()) {
+            throw DbError(QStringLiteral("语句为空 (empty statement)"), SQLITE_MISUSE, sql_);
+        }
+        sqlite3_stmt* s = st.get();
+        const int skip = editable ? 1 : 0;
+        columns_ = sqlite3_column_count(s) - skip;
+        kinds_.reserve(std::size_t(columns_));
+        loads_.reserve(std::size_t(columns_));
+        origins_.reserve(std::size_t(columns_));
+        for (int i = 0; i < columns_; ++i) {
+            const int c = i + skip;
+            const QString name = QString::fromUtf8(sqlite3_column_name(s, c));
+            names_.append(name);
+            if (!nameIndex_.contains(name)) nameIndex_.insert(name, i);
+            const char* table = sqlite3_column_table_name(s, c);
+            const char* origin = sqlite3_column_origin_name(s, c);
+            Connection::ColumnKind kind = Connection::ColumnKind::Text;
+            Load load = Load::Dynamic;
+            QString originName;
+            if (table && origin) {
+                const QString tableName = QString::fromUtf8(table);
+                originName = QString::fromUtf8(origin);
+                kind = conn_->columnKind(tableName, originName);
+                switch (kind) {
+                    case Connection::ColumnKind::Text:
+                    case Connection::ColumnKind::Memo:
+                        load = Load::Text;
+                        break;
+                    case Connection::ColumnKind::Integer:
+                    case Connection::ColumnKind::Counter:
+                        load = Load::Integer;
+                        break;
+                    case Connection::ColumnKind::Number:
+                        load = Load::Number;
+                        break;
+                    case Connection::ColumnKind::YesNo:
+                        load = Load::YesNo;
+                        break;
+                    case Connection::ColumnKind::Date:
+                        load = Load::Date;
+                        break;
+                }
+                if (!editable || tableName.compare(single.table, Qt::CaseInsensitive) != 0) {
+                    originName.clear();
+                }
+            }
+            kinds_.push_back(kind);
+            loads_.push_back(load);
+            origins_.push_back(originName);
+        }
+
+        const std::vector<Load> loads = loads_;
+        cells_.reserve(std::size_t(columns_) * 64);
+        while (st.step()) {
+            if (editable) rowids_.push_back(sqlite3_column_int64(s, 0));
+            for (int i = 0; i < columns_; ++i) cells_.push_back(readCell(s, i + skip, loads[i]));
+            if (rows_ == 0) {
+                // Expressions take the kind of their first value.
+                for (int i = 0; i < columns_; ++i) {
+                    if (loads_[i] != Load::Dynamic) continue;
+                    const int type = sqlite3_column_type(s, i + skip);
+                    kinds_[i] = type == SQLITE_INTEGER ? Connection::ColumnKind::Integer
+                                : type == SQLITE_FLOAT ? Connection::ColumnKind::Number
+                                                       : Connection::ColumnKind::Text;
+                }
+            }
+            ++rows_;
+        }
+    } catch (...) {
+        close();
+        throw;
+    }
+    table_ = editable ? single.table : QString();
+    state_ = State::Browse;
+    pos_ = 0;
+    bof_ = eof_ = rows_ == 0;
+}
+
+void RowSet::requireOpen() const {
+    if (state_ == State::Closed) {
+        throw DbError(QStringLiteral("数据集没有打开 (the row set is closed)"), SQLITE_MISUSE,
+                      sql_);
+    }
+}
+
+void RowSet::requireTable() const {
+    requireOpen();
+    if (table_.isEmpty()) {
+        throw DbError(
+            QStringLiteral("该数据集不能修改：语句不是单表查询 (the row set is read-only)"),
+            SQLITE_READONLY, sql_);
+    }
+}
+
+void RowSet::requireEditing(const char* operation) const {
+    if (state_ != State::Edit && state_ != State::Insert) {
+        throw DbError(
+            QStringLiteral("数据集不在编辑或插入状态，不能%1 (not in edit or insert mode)")
+                .arg(QString::fromUtf8(operation)),
+            SQLITE_MISUSE, sql_);
+    }
+}
+
+void RowSet::postPending() {
+    if (state_ == State::Edit || state_ == State::Insert) post();
+}
+
+void RowSet::first() {
+    requireOpen();
+    postPending();
+    pos_ = 0;
+    bof_ = eof_ = rows_ == 0;
+}
+
+void RowSet::next() {
+    requireOpen();
+    postPending();
+    if (pos_ + 1 < rows_) {
+        ++pos_;
+        bof_ = false;
+    } else {
+        eof_ = true;
+    }
+}
+
+void RowSet::prior() {
+    requireOpen();
+    postPending();
+    if (pos_ > 0) {
+        --pos_;
+        eof_ = false;
+    } else {
+        bof_ = true;
+    }
+}
+
+void RowSet::last() {
+    requireOpen();
+    postPending();
+    pos_ = rows_ > 0 ? rows_ - 1 : 0;
+    bof_ = eof_ = rows_ == 0;
+}
+
+void RowSet::seek(int i) {
+    requireOpen();
+    if (i < 0 || i >= rows_) {
+        throw DbError(QStringLiteral("没有第 %1 条记录 (row out of range)").arg(i + 1),
+                      SQLITE_RANGE, sql_);
+    }
+    postPending();
+    pos_ = i;
+    bof_ = eof_ = false;
+}
+
+bool RowSet::eof() const {
+    return eof_;
+}
+
+int RowSet::count() const {
+    return rows_;
+}
+
+int RowSet::fieldIndex(const QString& name) const {
+    const auto it = nameIndex_.constFind(name);
+    if (it != nameIndex_.constEnd()) return *it;
+    for (int i = 0; i < int(names_.size()); ++i) {
+        if (names_[i].compare(name, Qt::CaseInsensitive) == 0) return i;
+    }
+    return -1;
+}
+
+Connection::ColumnKind RowSet::fieldKind(int index) const {
+    if (index < 0 || index >= columns_) return Connection::ColumnKind::Text;
+    return kinds_[std::size_t(index)];
+}
+
+const QVariant* RowSet::currentRow() const {
+    if (rows_ == 0) return nullptr;
+    return cells_.data() + std::size_t(pos_) * std::size_t(columns_);
+}
+
+QVariant RowSet::value(int index) const {
+    requireOpen();
+    if (index < 0 || index >= columns_) {
+        throw DbError(QStringLiteral("没有第 %1 个字段 (item not found)").arg(index + 1),
+                      SQLITE_RANGE, sql_);
+    }
+    if (state_ == State::Edit || state_ == State::Insert) return buffer_[std::size_t(index)];
+    const QVariant* row = currentRow();
+    return row ? row[index] : QVariant();
+}
+
+QVariant RowSet::value(const QString& name) const {
+    const int index = fieldIndex(name);
+    if (index < 0) {
+        requireOpen();
+        throw DbError(
+            QStringLiteral("找不到字段“%1” (item not found in this collection)").arg(name),
+            SQLITE_ERROR, sql_);
+    }
+    return value(index);
+}
+
+QString RowSet::text(const QString& name) const {
+    const QVariant v = value(name);
+    if (!v.isValid()) return QString();
+    if (v.typeId() == QMetaType::QDate) return v.toDate().toString(QStringLiteral("yyyy-MM-dd"));
+    return v.toString();
+}
+
+int RowSet::integer(const QString& name) const {
+    return value(name).toInt();
+}
+
+double RowSet::number(const QString& name) const {
+    return value(name).toDouble();
+}
+
+bool RowSet::yesNo(const QString& name) const {
+    return value(name).toBool();
+}
+
+QDate RowSet::date(const QString& name) const {
+    const QVariant v = value(name);
+    switch (v.typeId()) {
+        case QMetaType::QDate:
+            return v.toDate();
+        case QMetaType::QDateTime:
+            return v.toDateTime().date();
+        case QMetaType::QString:
+            return dateFromText(v.toString());
+        default:
+            return QDate();
+    }
+}
+
+bool RowSet::isNull(const QString& name) const {
+    return !value(name).isValid();
+}
+
+void RowSet::edit() {
+    requireTable();
+    if (state_ == State::Edit || state_ == State::Insert) return;
+    const QVariant* row = currentRow();
+    if (!row) {
+        throw DbError(QStringLiteral("没有当前记录，不能修改 (no current record)"), SQLITE_MISUSE,
+                      sql_);
+    }
+    buffer_.assign(row, row + columns_);
+    changed_.assign(std::size_t(columns_), false);
+    state_ = State::Edit;
+}
+
+void RowSet::append() {
+    requireTable();
+    postPending();
+    buffer_.assign(std::size_t(columns_), QVariant());
+    changed_.assign(std::size_t(columns_), false);
+    state_ = State::Insert;
+}
+
+QVariant RowSet::toStored(int index, const QVariant& v) const {
+    auto mismatch = [&]() {
+        return DbError(
+            QStringLiteral("字段“%1”的值类型不对 (data type mismatch)").arg(names_[index]),
+            SQLITE_MISMATCH, sql_);
+    };
+    const bool blank =
+        !v.isValid() || (v.typeId() == QMetaType::QString && v.toString().trimmed().isEmpty());
+    switch (kinds_[std::size_t(index)]) {
+        case Connection::ColumnKind::Text:
+        case Connection::ColumnKind::Memo: {
+            if (!v.isValid()) return QVariant(QString(QLatin1String("")));
+            if (v.typeId() == QMetaType::QDate) {
+                return QVariant(v.toDate().toString(QStringLiteral("yyyy-MM-dd")));
+            }
+            QString s = v.toString();
+            if (s.isNull()) s = QLatin1String("");
+            return QVariant(s);
+        }
+        case Connection::ColumnKind::Integer:
+        case Connection::ColumnKind::Counter: {
+            if (blank) return QVariant();
+            bool ok = false;
+            const qlonglong x = v.toLongLong(&ok);
+            if (!ok) throw mismatch();
+            return integerValue(x);
+        }
+        case Connection::ColumnKind::Number: {
+            if (blank) return QVariant();
+            bool ok = false;
+            const double x = v.toDouble(&ok);
+            if (!ok) throw mismatch();
+            return QVariant(x);
+        }
+        case Connection::ColumnKind::YesNo:
+            if (v.typeId() == QMetaType::QString) {
+                const QString s = v.toString().trimmed().toLower();
+                return QVariant(s == QLatin1String("1") || s == QLatin1String("-1") ||
+                                s == QLatin1String("true") || s == QLatin1String("yes"));
+            }
+            return QVariant(v.toBool());
+        case Connection::ColumnKind::Date: {
+            if (blank) return QVariant();
+            QDate d;
+            if (v.typeId() == QMetaType::QDate) {
+                d = v.toDate();
+            } else if (v.typeId() == QMetaType::QDateTime) {
+                d = v.toDateTime().date();
+            } else if (v.typeId() == QMetaType::QString) {
+                d = dateFromText(v.toString());
+                if (!d.isValid()) throw mismatch();
+            } else {
+                throw mismatch();
+            }
+            return d.isValid() ? QVariant(d) : QVariant();
+        }
+    }
+    return v;
+}
+
+void RowSet::setValue(const QString& name, const QVariant& value) {
+    requireEditing("设置字段");
+    const int index = fieldIndex(name);
+    if (index < 0) {
+        throw DbError(
+            QStringLiteral("找不到字段“%1” (item not found in this collection)").arg(name),
+            SQLITE_ERROR, sql_);
+    }
+    if (origins_[std::size_t(index)].isEmpty()) {
+        throw DbError(QStringLiteral("字段“%1”不能修改 (field is not updatable)").arg(name),
+                      SQLITE_READONLY, sql_);
+    }
+    buffer_[std::size_t(index)] = toStored(index, value);
+    changed_[std::size_t(index)] = true;
+}
+
+void RowSet::readBack(qint64 rowid, QVariant* target) {
+    const QByteArray sql = (QStringLiteral("SELECT * FROM ") + quotedIdentifier(table_) +
+                            QStringLiteral(" WHERE rowid=?"))
+                               .toUtf8();
+    detail::Statement st(conn_->handle(), sql);
+    sqlite3_bind_int64(st.get(), 1, rowid);
+    if (!st.step()) return;
+    const int n = sqlite3_column_count(st.get());
+    for (int i = 0; i < columns_; ++i) {
+        const QString& origin = origins_[std::size_t(i)];
+        if (origin.isEmpty()) continue;
+        for (int c = 0; c < n; ++c) {
+            if (origin.compare(QString::fromUtf8(sqlite3_column_name(st.get(), c)),
+                               Qt::CaseInsensitive) == 0) {
+                target[i] = readCell(st.get(), c, loads_[std::size_t(i)]);
+                break;
+            }
+        }
+    }
+}
+
+void RowSet::post() {
+    requireEditing("保存");
+    std::vector<int> fields;
+    for (int i = 0; i < columns_; ++i) {
+        if (changed_[std::size_t(i)]) fields.push_back(i);
+    }
+    sqlite3* db = conn_->handle();
+    if (state_ == State::Edit) {
+        if (fields.empty()) {
+            cancel();
+            return;
+        }
+        QStringList sets;
+        for (int i : fields)
+            sets.append(quotedIdentifier(origins_[std::size_t(i)]) + QStringLiteral("=?"));
+        const QString sql = QStringLiteral("UPDATE ") + quotedIdentifier(table_) +
+                            QStringLiteral(" SET ") + sets.join(QLatin1Char(',')) +
+                            QStringLiteral(" WHERE rowid=?");
+        detail::Statement st(db, sql.toUtf8());
+        int position = 1;
+        for (int i : fields) bindStored(st.get(), position++, buffer_[std::size_t(i)]);
+        qint64 rowid = rowids_[std::size_t(pos_)];
+        sqlite3_bind_int64(st.get(), position, rowid);
+        st.step();
+        if (sqlite3_changes(db) == 0) {
+            throw DbError(QStringLiteral("该记录已被其他用户删除，不能保存 (row cannot be located "
+                                         "for updating)"),
+                          SQLITE_NOTFOUND, sql);
+        }
+        // A changed counter is the row's new rowid.
+        const QString counter = conn_->counterColumn(table_);
+        for (int i : fields) {
+            if (!counter.isEmpty() &&
+                origins_[std::size_t(i)].compare(counter, Qt::CaseInsensitive) == 0 &&
+                buffer_[std::size_t(i)].isValid()) {
+                rowid = buffer_[std::size_t(i)].toLongLong();
+            }
+        }
+        rowids_[std::size_t(pos_)] = rowid;
+        QVariant* row = rowAt(pos_);
+        for (int i = 0; i < columns_; ++i) row[i] = buffer_[std::size_t(i)];
+        state_ = State::Browse;
+        buffer_.clear();
+        changed_.clear();
+        readBack(rowid, row);
+        return;
+    }
+
+    // Insert.
+    QString sql;
+    if (fields.empty()) {
+        sql = QStringLiteral("INSERT INTO ") + quotedIdentifier(table_) +
+              QStringLiteral(" DEFAULT VALUES");
+    } else {
+        QStringList cols;
+        QStringList marks;
+        for (int i : fields) {
+            cols.append(quotedIdentifier(origins_[std::size_t(i)]));
+            marks.append(QStringLiteral("?"));
+        }
+        sql = QStringLiteral("INSERT INTO ") + quotedIdentifier(table_) + QStringLiteral(" (") +
+              cols.join(QLatin1Char(',')) + QStringLiteral(") VALUES (") +
+              marks.join(QLatin1Char(',')) + QLatin1Char(')');
+    }
+    {
+        detail::Statement st(db, sql.toUtf8());
+        int position = 1;
+        for (int i : fields) bindStored(st.get(), position++, buffer_[std::size_t(i)]);
+        st.step();
+    }
+    const qint64 rowid = sqlite3_last_insert_rowid(db);
+    cells_.insert(cells_.end(), buffer_.begin(), buffer_.end());
+    rowids_.push_back(rowid);
+    ++rows_;
+    pos_ = rows_ - 1;
+    bof_ = eof_ = false;
+    state_ = State::Browse;
+    buffer_.clear();
+    changed_.clear();
+    readBack(rowid, rowAt(pos_));
+}
+
+void RowSet::cancel() {
+    if (state_ == State::Edit || state_ == State::Insert) state_ = State::Browse;
+    buffer_.clear();
+    changed_.clear();
+}
+
+void RowSet::remove() {
+    requireTable();
+    if (state_ == State::Insert) {
+        cancel();
+        return;
+    }
+    cancel();
+    if (rows_ == 0) {
+        throw DbError(QStringLiteral("没有当前记录，不能删除 (no current record)"), SQLITE_MISUSE,
+                      sql_);
+    }
+    const QString sql = QStringLiteral("DELETE FROM ") + quotedIdentifier(table_) +
+                        QStringLiteral(" WHERE rowid=?");
+    sqlite3* db = conn_->handle();
+    {
+        detail::Statement st(db, sql.toUtf8());
+        sqlite3_bind_int64(st.get(), 1, rowids_[std::size_t(pos_)]);
+        st.step();
+    }
+    if (sqlite3_changes(db) == 0) {
+        throw DbError(QStringLiteral("该记录已被其他用户删除 (row cannot be located for deletion)"),
+                      SQLITE_NOTFOUND, sql);
+    }
+    const auto begin = cells_.begin() + std::ptrdiff_t(pos_) * columns_;
+    cells_.erase(begin, begin + columns_);
+    rowids_.erase(rowids_.begin() + pos_);
+    --rows_;
+    if (rows_ == 0) {
+        pos_ = 0;
+        bof_ = eof_ = true;
+    } else if (pos_ >= rows_) {
+        pos_ = rows_ - 1;
+    }
+}
+
+}  // namespace fx::db
