@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QByteArray>
 #include <QString>
 
 namespace fx::schema {
@@ -12,7 +13,9 @@ struct InstallationKey {
     QString organisationName;  // "组织名称"
 };
 InstallationKey readInstallationKey();
-void writeInstallationKey(const InstallationKey& key);
+// Writes both values in user scope, or in system scope when the user's cannot be written.
+// Returns false when neither could be written.
+bool writeInstallationKey(const InstallationKey& key);
 
 // The companion key file installed into AppPath; workstations that share data agree on the
 // password because every installation ships the same file.
@@ -21,6 +24,8 @@ inline constexpr const char* kKeyFileName = "qslkeyf2.dll";
 // Reads the 30 bytes at offset 1138 of the key file and turns them into the current database's
 // password (at most 30 characters). Returns an empty string when the file is missing or short.
 QString currentPasswordFromKeyFile(const QString& keyFilePath);
+// The transformation itself, applied to the (at most 30) bytes read from the key file.
+QString passwordFromKeyBytes(const QByteArray& bytes);
 
 // The local data directory of an installation: AppPath + "/data/".
 QString localDataDir(const QString& appPath);
