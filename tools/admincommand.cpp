@@ -1,0 +1,169 @@
+#include "admincommand.h"
+
+#include <QHash>
+
+#include "adminerror.h"
+#include "dberror.h"
+#include "installer.h"
+#include "sqlcommand.h"
+
+namespace fx::admin {
+
+namespace {
+
+// The arguments of one command: positional values and the options that were given.
+struct ParsedArguments {
+    QStringList positional;
+    QStringList flags;               // options without a value that were present
+    QHash<QString, QString> values;  // options with a value
+};
+
+// Splits arguments into positional values and options. valueOptions take the next argument
+// (or "--opt=value"); flagOptions take none. Anything else starting with "--" is an error.
+ParsedArguments parse(const QStringList& args, const QStringList& valueOptions,
+                      const QStringList& flagOptions) {
+    ParsedArguments p;
+    for (int i = 0; i < args.size(); ++i) {
+        const QString& a = args.at(i);
+        if (!a.startsWith(QLatin1String("--")) || a == QLatin1String("--")) {
+            p.positional << a;
+            continue;
+        }
+        QString name = a;
+        QString value;
+        bool hasValue = false;
+        const qsizetype eq = a.indexOf(QLatin1Char('='));
+        if (eq > 0) {
+            name = a.left(eq);
+            value = a.mid(eq + 1);
+            hasValue = true;
+        }
+        if (valueOptions.contains(name)) {
+            if (!hasValue) {
+                if (i + 1 >= args.size())
+                    throw AdminError(QStringLiteral("%1 needs a value").arg(name));
+                value = args.at(++i);
+            }
+            p.values.insert(name, value);
+        } else if (flagOptions.contains(name) && !hasValue) {
+            p.flags << name;
+        } else {
+            throw AdminError(QStringLiteral("unknown option %1").arg(a));
+        }
+    }
+    return p;
+}
+
+int usageError(const QString& message, QTextStream& err) {
+    err << "fxasset-admin: " << message << "\n\n" << usageText();
+    err.flush();
+    return kExitUsage;
+}
+
+int runInit(const QStringList& args, QTextStream& out, QTextStream& err) {
+    ParsedArguments p;
+    try {
+        p = parse(args, {QStringLiteral("--org"), QStringLiteral("--assets")},
+                  {QStringLiteral("--demo")});
+    } catch (const AdminError& e) {
+        return usageError(e.message(), err);
+    }
+    if (p.positional.size() != 1) return usageError(QStringLiteral("init needs one APPDIR"), err);
+    InitOptions options;
+    options.appDir = p.positional.front();
+    options.organisation = p.values.value(QStringLiteral("--org"));
+    options.demo = p.flags.contains(QStringLiteral("--demo"));
+    if (p.values.contains(QStringLiteral("--assets"))) {
+        bool ok = false;
+        const int n = p.values.value(QStringLiteral("--assets")).toInt(&ok);
+        if (!ok || n < 0 || n > 10000000) {
+            return usageError(QStringLiteral("--assets needs a number from 0 to 10000000"), err);
+        }
+        options.assets = n;
+    }
+    try {
+        const InitResult r = initInstallation(options);
+        out << "installed " << r.appPath << '\n' << "data folder " << r.dataDir << '\n';
+        if (r.demo) {
+            out << "demo register: " << r.counts.assets << " assets, " << r.counts.openLoans
+                << " lent out, " << r.counts.returnedLoans << " returned loans, "
+                << r.counts.transfers << " transfers, " << r.counts.repairs << " repairs, "
+                << r.counts.scrapped << " scrapped\n";
+        }
+        out.flush();
+        return kExitOk;
+    } catch (const AdminError& e) {
+        err << "fxasset-admin: " << e.message() << '\n';
+    } catch (const db::DbError& e) {
+        err << "fxasset-admin: database error: " << e.message() << '\n';
+    }
+    err.flush();
+    return kExitFailed;
+}
+
+int runSqlCommand(const QStringList& args, QTextStream& out, QTextStream& err) {
+    ParsedArguments p;
+    try {
+        p = parse(args, {QStringLiteral("--keyfile")}, {QStringLiteral("--history")});
+    } catch (const AdminError& e) {
+        return usageError(e.message(), err);
+    }
+    if (p.positional.size() != 2) {
+        return usageError(QStringLiteral("sql needs DATADIR and one STATEMENT"), err);
+    }
+    SqlOptions options;
+    options.dataDir = p.positional.at(0);
+    options.statement = p.positional.at(1);
+    options.history = p.flags.contains(QStringLiteral("--history"));
+    options.keyFile = p.values.value(QStringLiteral("--keyfile"));
+    return runSql(options, out, err);
+}
+
+}  // namespace
+
+QString usageText() {
+    return QString::fromUtf8(
+        "Usage: fxasset-admin COMMAND ...\n"
+        "\n"
+        "Commands:\n"
+        "  init APPDIR [--org NAME] [--demo] [--assets N]\n"
+        "      Create an installation in APPDIR (created when missing): the installed files\n"
+        "      with the key file qslkeyf2.dll, the keyed databases data/gdzc.qsk and\n"
+        "      data/dbjl.his, and the registry values AppPath and 组织名称 (--org, default\n"
+        "      \"青石岭示范单位\"). Refused when APPDIR/data already holds a database.\n"
+        "      --demo fills a demonstration dictionary and register of 300 assets with\n"
+        "      loans, transfers, repairs and scrapped assets, dated relative to today;\n"
+        "      --assets N makes N assets instead (and implies --demo).\n"
+        "\n"
+        "  sql DATADIR STATEMENT [--history] [--keyfile FILE]\n"
+        "      Run one Jet SQL statement on DATADIR/gdzc.qsk (--history: DATADIR/dbjl.his).\n"
+        "      The password comes from --keyfile FILE, else from qslkeyf2.dll in the folder\n"
+        "      above DATADIR, else from the one in the registry's AppPath.\n"
+        "      A select prints a header line and one line per row, tab-separated:\n"
+        "      dates as yyyy-mm-dd, yes/no as 1/0, null as \\N, and in texts backslash,\n"
+        "      tab and line breaks as \\\\, \\t, \\n, \\r. Any other statement runs in one\n"
+        "      transaction and prints \"N rows changed\".\n"
+        "\n"
+        "  --help, help\n"
+        "      Show this text.\n"
+        "\n"
+        "Exit status: 0 done, 1 failed (message on stderr, nothing changed),\n"
+        "2 command line not understood.\n");
+}
+
+int runCommand(const QStringList& arguments, QTextStream& out, QTextStream& err) {
+    if (arguments.isEmpty()) return usageError(QStringLiteral("no command given"), err);
+    const QString command = arguments.front();
+    const QStringList rest = arguments.mid(1);
+    if (command == QLatin1String("--help") || command == QLatin1String("-h") ||
+        command == QLatin1String("help")) {
+        out << usageText();
+        out.flush();
+        return kExitOk;
+    }
+    if (command == QLatin1String("init")) return runInit(rest, out, err);
+    if (command == QLatin1String("sql")) return runSqlCommand(rest, out, err);
+    return usageError(QStringLiteral("unknown command %1").arg(command), err);
+}
+
+}  // namespace fx::admin

@@ -1,0 +1,20 @@
+#pragma once
+
+#include <QStringList>
+#include <QTextStream>
+
+namespace fx::admin {
+
+// Exit codes of fxasset-admin.
+inline constexpr int kExitOk = 0;
+inline constexpr int kExitFailed = 1;  // the command ran and failed (message on stderr)
+inline constexpr int kExitUsage = 2;   // the command line was not understood
+
+// The usage text printed by --help.
+QString usageText();
+
+// Runs one command line (arguments without the program name): init, sql, --help. Output goes
+// to out, messages to err; returns the exit code.
+int runCommand(const QStringList& arguments, QTextStream& out, QTextStream& err);
+
+}  // namespace fx::admin

@@ -1,0 +1,31 @@
+#pragma once
+
+#include <QString>
+#include <QTextStream>
+
+namespace fx::admin {
+
+struct SqlOptions {
+    QString dataDir;       // folder of gdzc.qsk and dbjl.his
+    QString statement;     // one Jet SQL statement
+    bool history = false;  // run on the history database (its password is fixed)
+    QString keyFile;       // key file to take the current password from; empty: look it up
+};
+
+// The key file whose password opens the current database of dataDir: the given one, else
+// qslkeyf2.dll in the folder above dataDir (the installation the data folder belongs to), else
+// the one in the registry stand-in's AppPath. Throws AdminError when none exists.
+QString resolveKeyFile(const QString& dataDir, const QString& keyFile);
+
+// Runs one statement through the data-access layer. A row statement (select) prints a header
+// line of field names and one line per row, tab-separated (values as fieldText writes them); a
+// change statement runs in one transaction and prints "N rows changed". Failures print a
+// message on err and return 1: a missing database file (never created), a wrong password or a
+// file that is not a database of this system (left unchanged), a statement the engine refuses
+// (nothing of it applied). Returns 0 on success.
+int runSql(const SqlOptions& options, QTextStream& out, QTextStream& err);
+
+// True when the statement returns rows (it begins with select, possibly after parentheses).
+bool isRowStatement(const QString& statement);
+
+}  // namespace fx::admin
