@@ -29,6 +29,8 @@ struct DemoName {
     int minPrice;  // price range in yuan
     int maxPrice;
     std::vector<DemoModel> models;
+    // Where assets of a name kept by location stand; empty means any place of the dictionary.
+    QStringList places = {};
 };
 
 struct DemoCategory {

@@ -36,6 +36,7 @@ public:
             cumulativeWeights_.push_back(total);
         }
         for (const DemoCategory& c : d_.categories) categories_.insert(c.sort, &c);
+        for (const DemoName& n : d_.names) names_.insert(n.name, &n);
         for (const DemoLife& l : d_.lives) lives_.insert(l.qx, l.yue);
         for (const DemoPerson& p : d_.persons) byDepartment_[p.bm].push_back(&p);
         operators_ = {s(schema::kAdministrator), d_.users.front().user};
@@ -85,11 +86,20 @@ private:
         return rnd_.pick(d_.persons);
     }
 
+    // A place where assets of the name stand, other than the one given.
+    QString pickPlace(const DemoName& n, const QString& other = QString()) {
+        QString wz;
+        do {
+            wz = n.places.isEmpty() ? rnd_.pick(d_.places).wz : rnd_.pickFrom(n.places);
+        } while (wz == other);
+        return wz;
+    }
+
     // Places an asset: at a location (with a custodian most of the time) or with a person, who
     // is then also its custodian.
-    void place(DemoAsset& a) {
+    void place(DemoAsset& a, const DemoName& n) {
         if (a.worp) {
-            a.wz = rnd_.pick(d_.places).wz;
+            a.wz = pickPlace(n);
             a.bgr = rnd_.percent(85) ? pickPersonFor(a.wz).pname : QString(QLatin1String(""));
         } else if (rnd_.percent(4)) {
             a.wz = s(schema::kUnassignedPerson);
@@ -117,7 +127,7 @@ private:
         }
         a.yt = rnd_.percent(85) ? rnd_.pickFrom(c.uses) : QString(QLatin1String(""));
         a.worp = n.wzorgr;
-        place(a);
+        place(a, n);
         if (n.sort == s("房屋建筑") && rnd_.percent(50)) {
             a.ly = s("自建");
         } else {
@@ -146,6 +156,8 @@ private:
     }
 
     void addTransfers(int index, DemoAsset& a) {
+        const DemoName& n = *names_.value(a.sbmc);
+        if (a.worp && n.places.size() == 1) return;  // it has nowhere else to go
         const int count = rnd_.percent(30) ? 2 : 1;
         QDate from = a.gmrq.addDays(1);
         for (int k = 0; k < count && from <= today_; ++k) {
@@ -155,9 +167,7 @@ private:
             t.swz = a.wz;
             t.sbgr = a.bgr;
             if (a.worp) {
-                do {
-                    t.owz = rnd_.pick(d_.places).wz;
-                } while (t.owz == a.wz);
+                t.owz = pickPlace(n, a.wz);
                 t.obgr = rnd_.percent(80) ? pickPersonFor(t.owz).pname : QString(QLatin1String(""));
             } else {
                 do {
@@ -236,6 +246,7 @@ private:
     DemoRandom rnd_;
     std::vector<int> cumulativeWeights_;
     QHash<QString, const DemoCategory*> categories_;
+    QHash<QString, const DemoName*> names_;
     QHash<QString, int> lives_;
     QHash<QString, std::vector<const DemoPerson*>> byDepartment_;
     std::vector<QString> operators_;

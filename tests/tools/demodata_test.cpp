@@ -127,6 +127,30 @@ TEST_F(DemoDataTest, StorageModeFollowsTheNameAndPicksTheRightDictionary) {
     EXPECT_GT(cur("select count(*) from sbjl where not worp"), 0);
 }
 
+TEST_F(DemoDataTest, AssetsOfNamesWithTheirOwnPlacesStandOnlyThere) {
+    int checked = 0;
+    for (const DemoName& n : demoDictionary().names) {
+        if (n.places.isEmpty()) continue;
+        EXPECT_TRUE(n.wzorgr) << n.name.toStdString();
+        QStringList quotedPlaces;
+        for (const QString& p : n.places) {
+            EXPECT_EQ(
+                scalar(*current_, QStringLiteral("select count(*) from wzb where wz='%1'").arg(p)),
+                1)
+                << p.toStdString();
+            quotedPlaces << QLatin1Char('\'') + p + QLatin1Char('\'');
+        }
+        EXPECT_EQ(scalar(*current_, QStringLiteral("select count(*) from sbjl where sbmc='%1' and "
+                                                   "wz not in (%2)")
+                                        .arg(n.name, quotedPlaces.join(QLatin1Char(',')))),
+                  0)
+            << n.name.toStdString();
+        checked += int(scalar(
+            *current_, QStringLiteral("select count(*) from sbjl where sbmc='%1'").arg(n.name)));
+    }
+    EXPECT_GT(checked, 0);
+}
+
 TEST_F(DemoDataTest, PrefixTableCoversEveryPrefixWithItsHighestNumber) {
     db::RowSet used(*current_,
                     QStringLiteral("select id,max(num) as top,count(*) as n,min(num) as low "
