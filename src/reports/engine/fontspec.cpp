@@ -1,0 +1,44 @@
+#include "fontspec.h"
+
+#include <QHash>
+
+namespace fx::report {
+
+size_t qHash(const FontSpec& spec, size_t seed) {
+    return qHashMulti(seed, spec.family, spec.pointSize, spec.bold, spec.italic, spec.underline);
+}
+
+QStringList mappedFamilies(const QString& designFamily) {
+    const QString uming = QStringLiteral("AR PL UMing CN");
+    const QString ukai = QStringLiteral("AR PL UKai CN");
+    const QString zenhei = QStringLiteral("WenQuanYi Zen Hei");
+    const QString family = designFamily.trimmed();
+    if (family == QStringLiteral("宋体") || family == QStringLiteral("新宋体") ||
+        family.compare(QStringLiteral("SimSun"), Qt::CaseInsensitive) == 0 || family.isEmpty())
+        return {uming, QStringLiteral("AR PL UMing"), zenhei};
+    if (family == QStringLiteral("楷体_GB2312") || family == QStringLiteral("楷体") ||
+        family.compare(QStringLiteral("KaiTi_GB2312"), Qt::CaseInsensitive) == 0)
+        return {ukai, QStringLiteral("AR PL UKai"), uming};
+    if (family == QStringLiteral("黑体") ||
+        family.compare(QStringLiteral("SimHei"), Qt::CaseInsensitive) == 0)
+        return {zenhei, uming};
+    if (family.compare(QStringLiteral("Arial"), Qt::CaseInsensitive) == 0 ||
+        family.compare(QStringLiteral("MS Sans Serif"), Qt::CaseInsensitive) == 0)
+        return {QStringLiteral("DejaVu Sans"), uming};
+    // A family the machine may have itself; Chinese characters still fall back to UMing.
+    return {family, uming};
+}
+
+QFont mappedFont(const FontSpec& spec, qreal pointSize) {
+    QFont font;
+    font.setFamilies(mappedFamilies(spec.family));
+    font.setPointSizeF(pointSize > 0 ? pointSize : 1);
+    font.setBold(spec.bold);
+    font.setItalic(spec.italic);
+    font.setUnderline(spec.underline);
+    font.setHintingPreference(QFont::PreferNoHinting);
+    font.setStyleStrategy(QFont::PreferOutline);
+    return font;
+}
+
+}  // namespace fx::report
