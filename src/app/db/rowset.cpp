@@ -2,6 +2,7 @@
 
 #include <sqlite3.h>
 
+#include <cmath>
 #include <limits>
 
 #include "dberror.h"
@@ -85,50 +86,176 @@ void bindStored(sqlite3_stmt* st, int position, const QVariant& v) {
     }
 }
 
-// Reads one cell in the form the getters return. Kept small: it runs for every cell of a result.
-inline QVariant readCell(sqlite3_stmt* s, int col, detail::CellLoad load) {
-    using detail::CellLoad;
-    const int type = sqlite3_column_type(s, col);
-    if (type == SQLITE_NULL) return QVariant();
+using detail::Cell;
+using detail::CellLoad;
+using detail::CellType;
+using detail::RowStore;
+
+// A Jet day number (days since 1899-12-30) as a Julian day.
+qint64 julianOfJetDay(double day) {
+    return QDate(1899, 12, 30).toJulianDay() + qint64(std::floor(day));
+}
+
+// Reads one value of the current statement row into the row being built. Kept small: it runs
+// for every value of a result.
+inline void readCell(sqlite3_stmt* s, int col, CellLoad load, RowStore& store) {
+    // One call into the engine per value: the value functions, unlike the column ones, take no
+    // lock, and a row set reads on the thread that uses its connection.
+    sqlite3_value* v = sqlite3_column_value(s, col);
+    const int type = sqlite3_value_type(v);
+    if (type == SQLITE_NULL) {
+        store.putNull();
+        return;
+    }
     switch (load) {
-        case CellLoad::Text: {
-            const auto* p = reinterpret_cast<const char*>(sqlite3_column_text(s, col));
-            return QVariant(QString::fromUtf8(p, sqlite3_column_bytes(s, col)));
-        }
+        case CellLoad::Text:
+            store.putText(reinterpret_cast<const char*>(sqlite3_value_text(v)),
+                          std::size_t(sqlite3_value_bytes(v)));
+            return;
         case CellLoad::Integer:
-            return integerValue(sqlite3_column_int64(s, col));
+            store.putInteger(sqlite3_value_int64(v));
+            return;
         case CellLoad::Number:
-            return QVariant(sqlite3_column_double(s, col));
+            store.putNumber(sqlite3_value_double(v));
+            return;
         case CellLoad::YesNo:
-            return QVariant(sqlite3_column_int64(s, col) != 0);
+            store.putBool(sqlite3_value_int64(v) != 0);
+            return;
         case CellLoad::Date: {
-            if (type == SQLITE_TEXT) {
-                const auto* p = reinterpret_cast<const char*>(sqlite3_column_text(s, col));
-                const int n = sqlite3_column_bytes(s, col);
-                if (n == 0) return QVariant();
-                const QDate d = parseDate(p, n);
-                if (d.isValid()) return QVariant(d);
-                return QVariant(QString::fromUtf8(p, n));
+            if (type != SQLITE_TEXT) {
+                store.putDate(julianOfJetDay(sqlite3_value_double(v)));
+                return;
             }
-            // A Jet day number.
-            return QVariant(QDate(1899, 12, 30).addDays(qint64(sqlite3_column_double(s, col))));
+            const auto* p = reinterpret_cast<const char*>(sqlite3_value_text(v));
+            const int n = sqlite3_value_bytes(v);
+            if (n == 0) {
+                store.putNull();
+                return;
+            }
+            const QDate d = parseDate(p, n);
+            if (d.isValid()) {
+                store.putDate(d.toJulianDay());
+            } else {
+                store.putText(p, std::size_t(n));
+            }
+            return;
         }
         case CellLoad::Dynamic:
             break;
     }
     switch (type) {
         case SQLITE_INTEGER:
-            return integerValue(sqlite3_column_int64(s, col));
+            store.putInteger(sqlite3_value_int64(v));
+            return;
         case SQLITE_FLOAT:
-            return QVariant(sqlite3_column_double(s, col));
+            store.putNumber(sqlite3_value_double(v));
+            return;
         case SQLITE_BLOB:
-            return QVariant(QByteArray(static_cast<const char*>(sqlite3_column_blob(s, col)),
-                                       sqlite3_column_bytes(s, col)));
+            store.putBlob(static_cast<const char*>(sqlite3_value_blob(v)),
+                          std::size_t(sqlite3_value_bytes(v)));
+            return;
+        default:
+            store.putText(reinterpret_cast<const char*>(sqlite3_value_text(v)),
+                          std::size_t(sqlite3_value_bytes(v)));
+            return;
+    }
+}
+
+// The same value as a QVariant in the form the row set holds (used for rows read back).
+QVariant readVariant(sqlite3_stmt* s, int col, CellLoad load) {
+    RowStore one;
+    one.reset(1);
+    one.begin();
+    readCell(s, col, load, one);
+    const int row = one.add();
+    const Cell c = one.cell(row, 0);
+    switch (c.type) {
+        case CellType::Text:
+            return QVariant(QString::fromUtf8(c.p, qsizetype(c.size)));
+        case CellType::Blob:
+            return QVariant(QByteArray(c.p, qsizetype(c.size)));
+        case CellType::Null:
+            return QVariant();
+        case CellType::Integer:
+            return integerValue(c.i);
+        case CellType::Number:
+            return QVariant(c.d);
+        case CellType::Bool:
+            return QVariant(c.i != 0);
+        case CellType::Date:
+            return QVariant(QDate::fromJulianDay(c.i));
+    }
+    return QVariant();
+}
+
+QVariant toVariant(const Cell& c) {
+    switch (c.type) {
+        case CellType::Null:
+            return QVariant();
+        case CellType::Integer:
+            return integerValue(c.i);
+        case CellType::Number:
+            return QVariant(c.d);
+        case CellType::Text:
+            return QVariant(QString::fromUtf8(c.p, qsizetype(c.size)));
+        case CellType::Bool:
+            return QVariant(c.i != 0);
+        case CellType::Date:
+            return QVariant(QDate::fromJulianDay(c.i));
+        case CellType::Blob:
+            return QVariant(QByteArray(c.p, qsizetype(c.size)));
+    }
+    return QVariant();
+}
+
+// Puts a value in the form toStored gives (QString, int, qlonglong, double, bool, QDate, or
+// invalid for null) into the row being built.
+void putVariant(const QVariant& v, RowStore& store) {
+    if (!v.isValid()) {
+        store.putNull();
+        return;
+    }
+    switch (v.typeId()) {
+        case QMetaType::Int:
+        case QMetaType::LongLong:
+            store.putInteger(v.toLongLong());
+            return;
+        case QMetaType::Double:
+            store.putNumber(v.toDouble());
+            return;
+        case QMetaType::Bool:
+            store.putBool(v.toBool());
+            return;
+        case QMetaType::QDate: {
+            const QDate d = v.toDate();
+            if (d.isValid()) {
+                store.putDate(d.toJulianDay());
+            } else {
+                store.putNull();
+            }
+            return;
+        }
+        case QMetaType::QByteArray: {
+            const QByteArray bytes = v.toByteArray();
+            store.putBlob(bytes.constData(), std::size_t(bytes.size()));
+            return;
+        }
         default: {
-            const auto* p = reinterpret_cast<const char*>(sqlite3_column_text(s, col));
-            return QVariant(QString::fromUtf8(p, sqlite3_column_bytes(s, col)));
+            const QByteArray utf8 = v.toString().toUtf8();
+            store.putText(utf8.constData(), std::size_t(utf8.size()));
+            return;
         }
     }
+}
+
+QString isoDate(qint64 julianDay) {
+    return QDate::fromJulianDay(julianDay).toString(QStringLiteral("yyyy-MM-dd"));
+}
+
+QString textOf(const QVariant& v) {
+    if (!v.isValid()) return QString();
+    if (v.typeId() == QMetaType::QDate) return v.toDate().toString(QStringLiteral("yyyy-MM-dd"));
+    return v.toString();
 }
 
 }  // namespace
@@ -158,12 +285,12 @@ void RowSet::close() {
     kinds_.clear();
     loads_.clear();
     origins_.clear();
-    cells_.clear();
+    store_.reset(0);
+    order_.clear();
     rowids_.clear();
     buffer_.clear();
     changed_.clear();
     columns_ = 0;
-    rows_ = 0;
     pos_ = 0;
     bof_ = true;
     eof_ = true;
@@ -232,22 +359,26 @@ void RowSet::open() {
             origins_.push_back(originName);
         }
 
+        store_.reset(columns_);
         const std::vector<Load> loads = loads_;
-        cells_.reserve(std::size_t(columns_) * 64);
+        const int columns = columns_;
         while (st.step()) {
             if (editable) rowids_.push_back(sqlite3_column_int64(s, 0));
-            for (int i = 0; i < columns_; ++i) cells_.push_back(readCell(s, i + skip, loads[i]));
-            if (rows_ == 0) {
+            store_.begin();
+            for (int i = 0; i < columns; ++i) readCell(s, i + skip, loads[std::size_t(i)], store_);
+            const int physical = store_.add();
+            if (order_.empty()) {
                 // Expressions take the kind of their first value.
-                for (int i = 0; i < columns_; ++i) {
-                    if (loads_[i] != Load::Dynamic) continue;
-                    const int type = sqlite3_column_type(s, i + skip);
-                    kinds_[i] = type == SQLITE_INTEGER ? Connection::ColumnKind::Integer
-                                : type == SQLITE_FLOAT ? Connection::ColumnKind::Number
-                                                       : Connection::ColumnKind::Text;
+                for (int i = 0; i < columns; ++i) {
+                    if (loads_[std::size_t(i)] != Load::Dynamic) continue;
+                    const CellType type = store_.cell(physical, i).type;
+                    kinds_[std::size_t(i)] =
+                        type == CellType::Integer  ? Connection::ColumnKind::Integer
+                        : type == CellType::Number ? Connection::ColumnKind::Number
+                                                   : Connection::ColumnKind::Text;
                 }
             }
-            ++rows_;
+            order_.push_back(physical);
         }
     } catch (...) {
         close();
@@ -256,7 +387,7 @@ void RowSet::open() {
     table_ = editable ? single.table : QString();
     state_ = State::Browse;
     pos_ = 0;
-    bof_ = eof_ = rows_ == 0;
+    bof_ = eof_ = order_.empty();
 }
 
 void RowSet::requireOpen() const {
@@ -276,7 +407,7 @@ void RowSet::requireTable() const {
 }
 
 void RowSet::requireEditing(const char* operation) const {
-    if (state_ != State::Edit && state_ != State::Insert) {
+    if (!editing()) {
         throw DbError(
             QStringLiteral("数据集不在编辑或插入状态，不能%1 (not in edit or insert mode)")
                 .arg(QString::fromUtf8(operation)),
@@ -284,21 +415,32 @@ void RowSet::requireEditing(const char* operation) const {
     }
 }
 
+int RowSet::requireField(const QString& name) const {
+    requireOpen();
+    const int index = fieldIndex(name);
+    if (index < 0) {
+        throw DbError(
+            QStringLiteral("找不到字段“%1” (item not found in this collection)").arg(name),
+            SQLITE_ERROR, sql_);
+    }
+    return index;
+}
+
 void RowSet::postPending() {
-    if (state_ == State::Edit || state_ == State::Insert) post();
+    if (editing()) post();
 }
 
 void RowSet::first() {
     requireOpen();
     postPending();
     pos_ = 0;
-    bof_ = eof_ = rows_ == 0;
+    bof_ = eof_ = order_.empty();
 }
 
 void RowSet::next() {
     requireOpen();
     postPending();
-    if (pos_ + 1 < rows_) {
+    if (pos_ + 1 < count()) {
         ++pos_;
         bof_ = false;
     } else {
@@ -320,13 +462,13 @@ void RowSet::prior() {
 void RowSet::last() {
     requireOpen();
     postPending();
-    pos_ = rows_ > 0 ? rows_ - 1 : 0;
-    bof_ = eof_ = rows_ == 0;
+    pos_ = count() > 0 ? count() - 1 : 0;
+    bof_ = eof_ = order_.empty();
 }
 
 void RowSet::seek(int i) {
     requireOpen();
-    if (i < 0 || i >= rows_) {
+    if (i < 0 || i >= count()) {
         throw DbError(QStringLiteral("没有第 %1 条记录 (row out of range)").arg(i + 1),
                       SQLITE_RANGE, sql_);
     }
@@ -340,7 +482,7 @@ bool RowSet::eof() const {
 }
 
 int RowSet::count() const {
-    return rows_;
+    return int(order_.size());
 }
 
 int RowSet::fieldIndex(const QString& name) const {
@@ -357,9 +499,9 @@ Connection::ColumnKind RowSet::fieldKind(int index) const {
     return kinds_[std::size_t(index)];
 }
 
-const QVariant* RowSet::currentRow() const {
-    if (rows_ == 0) return nullptr;
-    return cells_.data() + std::size_t(pos_) * std::size_t(columns_);
+Cell RowSet::currentCell(int index) const {
+    if (order_.empty()) return Cell();
+    return store_.cell(order_[std::size_t(pos_)], index);
 }
 
 QVariant RowSet::value(int index) const {
@@ -368,68 +510,118 @@ QVariant RowSet::value(int index) const {
         throw DbError(QStringLiteral("没有第 %1 个字段 (item not found)").arg(index + 1),
                       SQLITE_RANGE, sql_);
     }
-    if (state_ == State::Edit || state_ == State::Insert) return buffer_[std::size_t(index)];
-    const QVariant* row = currentRow();
-    return row ? row[index] : QVariant();
+    if (editing()) return buffer_[std::size_t(index)];
+    return toVariant(currentCell(index));
 }
 
 QVariant RowSet::value(const QString& name) const {
-    const int index = fieldIndex(name);
-    if (index < 0) {
-        requireOpen();
-        throw DbError(
-            QStringLiteral("找不到字段“%1” (item not found in this collection)").arg(name),
-            SQLITE_ERROR, sql_);
-    }
-    return value(index);
+    return value(requireField(name));
 }
 
 QString RowSet::text(const QString& name) const {
-    const QVariant v = value(name);
-    if (!v.isValid()) return QString();
-    if (v.typeId() == QMetaType::QDate) return v.toDate().toString(QStringLiteral("yyyy-MM-dd"));
-    return v.toString();
+    const int index = requireField(name);
+    if (editing()) return textOf(buffer_[std::size_t(index)]);
+    const Cell c = currentCell(index);
+    switch (c.type) {
+        case CellType::Null:
+            return QString();
+        case CellType::Text:
+            return QString::fromUtf8(c.p, qsizetype(c.size));
+        case CellType::Date:
+            return isoDate(c.i);
+        case CellType::Integer:
+            return QString::number(c.i);
+        default:
+            return toVariant(c).toString();
+    }
 }
 
 int RowSet::integer(const QString& name) const {
-    return value(name).toInt();
+    const int index = requireField(name);
+    if (editing()) return buffer_[std::size_t(index)].toInt();
+    const Cell c = currentCell(index);
+    switch (c.type) {
+        case CellType::Null:
+            return 0;
+        case CellType::Integer:
+        case CellType::Bool:
+            return int(c.i);
+        case CellType::Number:
+            return int(qRound64(c.d));
+        default:
+            return toVariant(c).toInt();
+    }
 }
 
 double RowSet::number(const QString& name) const {
-    return value(name).toDouble();
+    const int index = requireField(name);
+    if (editing()) return buffer_[std::size_t(index)].toDouble();
+    const Cell c = currentCell(index);
+    switch (c.type) {
+        case CellType::Null:
+            return 0;
+        case CellType::Integer:
+        case CellType::Bool:
+            return double(c.i);
+        case CellType::Number:
+            return c.d;
+        default:
+            return toVariant(c).toDouble();
+    }
 }
 
 bool RowSet::yesNo(const QString& name) const {
-    return value(name).toBool();
+    const int index = requireField(name);
+    if (editing()) return buffer_[std::size_t(index)].toBool();
+    const Cell c = currentCell(index);
+    switch (c.type) {
+        case CellType::Null:
+            return false;
+        case CellType::Integer:
+        case CellType::Bool:
+            return c.i != 0;
+        case CellType::Number:
+            return c.d != 0.0;
+        default:
+            return toVariant(c).toBool();
+    }
 }
 
 QDate RowSet::date(const QString& name) const {
-    const QVariant v = value(name);
-    switch (v.typeId()) {
-        case QMetaType::QDate:
-            return v.toDate();
-        case QMetaType::QDateTime:
-            return v.toDateTime().date();
-        case QMetaType::QString:
-            return dateFromText(v.toString());
+    const int index = requireField(name);
+    if (editing()) {
+        const QVariant& v = buffer_[std::size_t(index)];
+        if (v.typeId() == QMetaType::QDate) return v.toDate();
+        if (v.typeId() == QMetaType::QString) return dateFromText(v.toString());
+        return QDate();
+    }
+    const Cell c = currentCell(index);
+    switch (c.type) {
+        case CellType::Date:
+            return QDate::fromJulianDay(c.i);
+        case CellType::Text:
+            return parseDate(c.p, int(c.size));
         default:
             return QDate();
     }
 }
 
 bool RowSet::isNull(const QString& name) const {
-    return !value(name).isValid();
+    const int index = requireField(name);
+    if (editing()) return !buffer_[std::size_t(index)].isValid();
+    return currentCell(index).type == CellType::Null;
 }
 
 void RowSet::edit() {
     requireTable();
-    if (state_ == State::Edit || state_ == State::Insert) return;
-    const QVariant* row = currentRow();
-    if (!row) {
+    if (editing()) return;
+    if (order_.empty()) {
         throw DbError(QStringLiteral("没有当前记录，不能修改 (no current record)"), SQLITE_MISUSE,
                       sql_);
     }
-    buffer_.assign(row, row + columns_);
+    buffer_.clear();
+    buffer_.reserve(std::size_t(columns_));
+    for (int i = 0; i < columns_; ++i) buffer_.push_back(toVariant(currentCell(i)));
     changed_.assign(std::size_t(columns_), false);
     state_ = State::Edit;
 }
@@ -504,12 +696,7 @@ QVariant RowSet::toStored(int index, const QVariant& v) const {
 
 void RowSet::setValue(const QString& name, const QVariant& value) {
     requireEditing("设置字段");
-    const int index = fieldIndex(name);
-    if (index < 0) {
-        throw DbError(
-            QStringLiteral("找不到字段“%1” (item not found in this collection)").arg(name),
-            SQLITE_ERROR, sql_);
-    }
+    const int index = requireField(name);
     if (origins_[std::size_t(index)].isEmpty()) {
         throw DbError(QStringLiteral("字段“%1”不能修改 (field is not updatable)").arg(name),
                       SQLITE_READONLY, sql_);
@@ -518,7 +705,12 @@ void RowSet::setValue(const QString& name, const QVariant& value) {
     changed_[std::size_t(index)] = true;
 }
 
-void RowSet::readBack(qint64 rowid, QVariant* target) {
+void RowSet::buildRow(const std::vector<QVariant>& values) {
+    store_.begin();
+    for (int i = 0; i < columns_; ++i) putVariant(values[std::size_t(i)], store_);
+}
+
+void RowSet::readBack(qint64 rowid, std::vector<QVariant>& values) {
     const QByteArray sql = (QStringLiteral("SELECT * FROM ") + quotedIdentifier(table_) +
                             QStringLiteral(" WHERE rowid=?"))
                                .toUtf8();
@@ -532,7 +724,7 @@ void RowSet::readBack(qint64 rowid, QVariant* target) {
         for (int c = 0; c < n; ++c) {
             if (origin.compare(QString::fromUtf8(sqlite3_column_name(st.get(), c)),
                                Qt::CaseInsensitive) == 0) {
-                target[i] = readCell(st.get(), c, loads_[std::size_t(i)]);
+                values[std::size_t(i)] = readVariant(st.get(), c, loads_[std::size_t(i)]);
                 break;
             }
         }
@@ -552,8 +744,9 @@ void RowSet::post() {
             return;
         }
         QStringList sets;
-        for (int i : fields)
+        for (int i : fields) {
             sets.append(quotedIdentifier(origins_[std::size_t(i)]) + QStringLiteral("=?"));
+        }
         const QString sql = QStringLiteral("UPDATE ") + quotedIdentifier(table_) +
                             QStringLiteral(" SET ") + sets.join(QLatin1Char(',')) +
                             QStringLiteral(" WHERE rowid=?");
@@ -578,12 +771,16 @@ void RowSet::post() {
             }
         }
         rowids_[std::size_t(pos_)] = rowid;
-        QVariant* row = rowAt(pos_);
-        for (int i = 0; i < columns_; ++i) row[i] = buffer_[std::size_t(i)];
+        std::vector<QVariant> values = std::move(buffer_);
         state_ = State::Browse;
         buffer_.clear();
         changed_.clear();
-        readBack(rowid, row);
+        buildRow(values);
+        store_.replace(order_[std::size_t(pos_)]);
+        // The change is stored; reading it back only refreshes what this row set shows.
+        readBack(rowid, values);
+        buildRow(values);
+        store_.replace(order_[std::size_t(pos_)]);
         return;
     }
 
@@ -610,19 +807,23 @@ void RowSet::post() {
         st.step();
     }
     const qint64 rowid = sqlite3_last_insert_rowid(db);
-    cells_.insert(cells_.end(), buffer_.begin(), buffer_.end());
-    rowids_.push_back(rowid);
-    ++rows_;
-    pos_ = rows_ - 1;
-    bof_ = eof_ = false;
+    std::vector<QVariant> values = std::move(buffer_);
     state_ = State::Browse;
     buffer_.clear();
     changed_.clear();
-    readBack(rowid, rowAt(pos_));
+    buildRow(values);
+    order_.push_back(store_.add());
+    rowids_.push_back(rowid);
+    pos_ = count() - 1;
+    bof_ = eof_ = false;
+    // The row is stored; reading it back fills in the counter and the table's defaults.
+    readBack(rowid, values);
+    buildRow(values);
+    store_.replace(order_.back());
 }
 
 void RowSet::cancel() {
-    if (state_ == State::Edit || state_ == State::Insert) state_ = State::Browse;
+    if (editing()) state_ = State::Browse;
     buffer_.clear();
     changed_.clear();
 }
@@ -634,7 +835,7 @@ void RowSet::remove() {
         return;
     }
     cancel();
-    if (rows_ == 0) {
+    if (order_.empty()) {
         throw DbError(QStringLiteral("没有当前记录，不能删除 (no current record)"), SQLITE_MISUSE,
                       sql_);
     }
@@ -650,15 +851,13 @@ void RowSet::remove() {
         throw DbError(QStringLiteral("该记录已被其他用户删除 (row cannot be located for deletion)"),
                       SQLITE_NOTFOUND, sql);
     }
-    const auto begin = cells_.begin() + std::ptrdiff_t(pos_) * columns_;
-    cells_.erase(begin, begin + columns_);
+    order_.erase(order_.begin() + pos_);
     rowids_.erase(rowids_.begin() + pos_);
-    --rows_;
-    if (rows_ == 0) {
+    if (order_.empty()) {
         pos_ = 0;
         bof_ = eof_ = true;
-    } else if (pos_ >= rows_) {
-        pos_ = rows_ - 1;
+    } else if (pos_ >= count()) {
+        pos_ = count() - 1;
     }
 }
 

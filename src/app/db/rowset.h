@@ -8,6 +8,7 @@
 #include <cstdint>
 #include <vector>
 
+#include "cellstore.h"
 #include "connection.h"
 
 namespace fx::db {
@@ -22,9 +23,10 @@ enum class CellLoad : std::uint8_t { Dynamic, Text, Integer, Number, YesNo, Date
 // single table ("select * from sbjl where ...") can also change rows: Edit or Append, set
 // fields, Post; Delete. Post of an appended row reads back the counter the database assigned.
 //
-// Values are held as they will be read: texts as QString, integers as int, numbers as double,
+// Values read as the column kinds say: texts as QString, integers as int, numbers as double,
 // yes/no as bool and dates as QDate (stored as 'yyyy-mm-dd' text). Expression columns keep the
-// type the engine returned.
+// type the engine returned. The rows are held compactly and a field's value is made when it is
+// read, so a whole register can be read into one row set.
 class RowSet {
 public:
     enum class State { Closed, Browse, Edit, Insert };
@@ -109,15 +111,22 @@ public:
 
 private:
     using Load = detail::CellLoad;
+    using Cell = detail::Cell;
 
     void requireOpen() const;
     void requireTable() const;
     void requireEditing(const char* operation) const;
+    int requireField(const QString& name) const;
+    bool editing() const { return state_ == State::Edit || state_ == State::Insert; }
     void postPending();
-    const QVariant* currentRow() const;
-    QVariant* rowAt(int row) { return cells_.data() + std::size_t(row) * std::size_t(columns_); }
+    // The value of a field of the current row; a null cell when there is no current row.
+    Cell currentCell(int index) const;
     QVariant toStored(int index, const QVariant& v) const;
-    void readBack(qint64 rowid, QVariant* target);
+    // Builds a row of the store from held values (in the form toStored gives); then
+    // store_.add() or store_.replace() keeps it.
+    void buildRow(const std::vector<QVariant>& values);
+    // Replaces the values that come from the table by those of its row now in the database.
+    void readBack(qint64 rowid, std::vector<QVariant>& values);
 
     Connection* conn_;
     QString sql_;
@@ -129,9 +138,9 @@ private:
     std::vector<Load> loads_;
     std::vector<QString> origins_;  // column of table_ behind each field; empty for expressions
     int columns_ = 0;
-    int rows_ = 0;
-    std::vector<QVariant> cells_;  // rows_ x columns_, row by row
-    std::vector<qint64> rowids_;   // per row, for single-table row sets
+    detail::RowStore store_;
+    std::vector<int> order_;      // row i of the row set is row order_[i] of the store
+    std::vector<qint64> rowids_;  // per row of the row set, for single-table row sets
     int pos_ = 0;
     bool bof_ = true;
     bool eof_ = true;
