@@ -177,6 +177,40 @@ TEST(RowSetFields, JoinsGiveBareNamesAndAliases) {
     EXPECT_THROW(rs.append(), DbError);
 }
 
+TEST(RowSetFields, ManyRowsAndLongTextsReadBackExactly) {
+    TestDb t;
+    const QString longMemo = QStringLiteral("维修记录").repeated(300000);  // 3.6 MB of UTF-8
+    {
+        Transaction tr(t.db());
+        for (int i = 0; i < 3000; ++i) {
+            t.db().execute(QStringLiteral("insert into sbjl (id, num, sbmc, gmjg, gmrq, worp) "
+                                          "values ('M-', %1, '%2', %3, #%4/01/2020#, %5)")
+                               .arg(i)
+                               .arg(QStringLiteral("名称").repeated(1 + i % 40))
+                               .arg(i * 1.5)
+                               .arg(1 + i % 12)
+                               .arg(i % 2 ? QStringLiteral("true") : QStringLiteral("false")));
+        }
+        t.db().execute(QStringLiteral("update sbjl set wxjl='") + longMemo +
+                       QStringLiteral("' where id='M-' and num=1500"));
+        tr.commit();
+    }
+    RowSet rs(t.db(), QStringLiteral("select * from sbjl where id='M-' order by num"));
+    rs.open();
+    ASSERT_EQ(rs.count(), 3000);
+    for (int i = 2999; i >= 0; i -= 13) {
+        rs.seek(i);
+        EXPECT_EQ(rs.integer(QStringLiteral("num")), i);
+        EXPECT_EQ(rs.text(QStringLiteral("sbmc")), QStringLiteral("名称").repeated(1 + i % 40));
+        EXPECT_DOUBLE_EQ(rs.number(QStringLiteral("gmjg")), i * 1.5);
+        EXPECT_EQ(rs.date(QStringLiteral("gmrq")), QDate(2020, 1 + i % 12, 1));
+        EXPECT_EQ(rs.yesNo(QStringLiteral("worp")), i % 2 == 1);
+    }
+    rs.seek(1500);
+    EXPECT_EQ(rs.text(QStringLiteral("wxjl")), longMemo);
+    EXPECT_FALSE(rs.isNull(QStringLiteral("other")));
+}
+
 // ---- Changing rows ------------------------------------------------------------------------
 
 TEST(RowSetEdit, AppendPostsAndReadsBackTheCounterAndDefaults) {
