@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <QDate>
 #include <QFontInfo>
 #include <QFontMetricsF>
 
@@ -416,4 +417,92 @@ TEST(Fonts, ReportFamiliesMapToInstalledChineseFonts) {
         for (QChar c : QStringLiteral("固定资产调拨单借用人签名：（）"))
             EXPECT_TRUE(metrics.inFont(c)) << family;
     }
+}
+
+TEST(ReportLayout, SystemItemsFormatsAndShapes) {
+    MemoryDataSource data({QStringLiteral("gmrq"), QStringLiteral("gmjg")});
+    data.addRow({QDate(2003, 5, 6), 1234.5});
+    data.addRow({QDate(2024, 12, 31), -0.004});
+    Report r;
+    r.title = QStringLiteral("系统项目");
+    r.page.paper = Paper::A5;
+    r.page.orientation = Orientation::Landscape;
+    Band& header = r.band(BandKind::PageHeader, QStringLiteral("PageHeaderBand1"), 12);
+    header.background = QColor(192, 192, 192);
+    const struct {
+        const char* name;
+        SystemValue value;
+        const char* format;
+    } items[] = {
+        {"title", SystemValue::ReportTitle, ""}, {"date", SystemValue::Date, "yyyy'年'M'月'd'日'"},
+        {"time", SystemValue::Time, ""},         {"both", SystemValue::DateTime, ""},
+        {"count", SystemValue::PageCount, ""},   {"of", SystemValue::PageOfCount, "第%1页/共%2页"}};
+    qreal x = 0;
+    for (const auto& s : items) {
+        Item i = Item::systemItem(QString::fromLatin1(s.name), QRectF(x, 1, 30, 5), s.value);
+        i.format = QString::fromUtf8(s.format);
+        i.font.pointSize = 8;
+        header.add(i);
+        x += 31;
+    }
+    r.detail.height = 8;
+    Item date =
+        Item::dataField(QStringLiteral("gmrq"), QRectF(0, 1, 40, 5), QStringLiteral("gmrq"));
+    date.format = QStringLiteral("yyyy.M.d");
+    r.detail.add(date);
+    Item price =
+        Item::dataField(QStringLiteral("gmjg"), QRectF(40, 1, 30, 5), QStringLiteral("gmjg"));
+    price.format = QStringLiteral("#,##0.00");
+    price.align = HAlign::Right;
+    price.frame.sides = Frame::Left | Frame::Right;
+    price.frame.color = Qt::red;
+    r.detail.add(price);
+    r.detail.add(
+        Item::dataField(QStringLiteral("raw"), QRectF(75, 1, 30, 5), QStringLiteral("gmjg")));
+    Item line =
+        Item::shapeItem(QStringLiteral("rule"), QRectF(0, 6, 100, 2), ShapeKind::HorizontalLine);
+    r.detail.add(line);
+    Item bar =
+        Item::shapeItem(QStringLiteral("bar"), QRectF(110, 0, 2, 8), ShapeKind::VerticalLine, 0.5);
+    r.detail.add(bar);
+    Item hidden =
+        Item::label(QStringLiteral("hidden"), QRectF(120, 0, 20, 5), QStringLiteral("不显示"));
+    hidden.visible = false;
+    r.detail.add(hidden);
+    const Document doc = layoutReport(r, data, fixedOptions());
+    EXPECT_TRUE(matchesExpected(QStringLiteral("system_items"), dumpDocument(doc)));
+    EXPECT_EQ(textsOf(doc, QStringLiteral("date")), QStringList{QStringLiteral("2026年12月9日")});
+    EXPECT_EQ(textsOf(doc, QStringLiteral("time")), QStringList{QStringLiteral("10:30:00")});
+    EXPECT_EQ(textsOf(doc, QStringLiteral("both")),
+              QStringList{QStringLiteral("2026-12-09 10:30:00")});
+    EXPECT_EQ(textsOf(doc, QStringLiteral("of")), QStringList{QStringLiteral("第1页/共1页")});
+    EXPECT_EQ(textsOf(doc, QStringLiteral("gmrq")),
+              (QStringList{QStringLiteral("2003.5.6"), QStringLiteral("2024.12.31")}));
+    EXPECT_EQ(textsOf(doc, QStringLiteral("gmjg")),
+              (QStringList{QStringLiteral("1,234.50"), QStringLiteral("0.00")}));
+    EXPECT_EQ(textsOf(doc, QStringLiteral("raw")),
+              (QStringList{QStringLiteral("1234.5"), QStringLiteral("-0.004")}));
+    EXPECT_TRUE(textsOf(doc, QStringLiteral("hidden")).isEmpty());
+}
+
+TEST(ReportLayout, HeaderOnFirstPageAndFooterOnLastPageCanBeLeftOut) {
+    const MemoryDataSource data = sampleAssets(60);
+    Report r = groupedListReport();
+    Band& header = r.band(BandKind::PageHeader, QStringLiteral("PageHeaderBand1"), 8);
+    header.add(Item::systemItem(QStringLiteral("pageNo"), QRectF(0, 0, 40, 5),
+                                SystemValue::PageNumber, QStringLiteral("第页：")));
+    r.options.firstPageHeader = false;
+    r.options.lastPageFooter = false;
+    const Document doc = layoutReport(r, data, fixedOptions());
+    ASSERT_GE(doc.pageCount(), 3);
+    for (int i = 0; i < doc.pageCount(); ++i) {
+        const Page& page = doc.pages[size_t(i)];
+        EXPECT_EQ(bandsOf(page, BandKind::PageHeader).size(), i == 0 ? 0u : 1u) << i;
+        EXPECT_EQ(bandsOf(page, BandKind::PageFooter).size(), i + 1 == doc.pageCount() ? 0u : 1u)
+            << i;
+    }
+    // On later pages the header comes first, the column header after it.
+    EXPECT_EQ(doc.pages[1].bands[0].kind, BandKind::PageHeader);
+    EXPECT_EQ(doc.pages[1].bands[1].kind, BandKind::ColumnHeader);
+    EXPECT_EQ(textsOf(doc, QStringLiteral("pageNo")).first(), QStringLiteral("第页：2"));
 }
