@@ -182,6 +182,7 @@ void TMainForm::buildCard() {
 void TMainForm::buildStatusBar() {
     auto* bar = named(new QStatusBar(this), "StatusBar1");
     setStatusBar(bar);
+    bar->setSizeGripEnabled(false);  // the window is not resized by dragging
     StatusPanel0 = named(new QLabel(initialPrompt(), bar), "StatusPanel0");
     StatusPanel1 = named(new QLabel(QStringLiteral("用户："), bar), "StatusPanel1");
     bar->addWidget(StatusPanel0, 3);

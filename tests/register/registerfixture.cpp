@@ -1,0 +1,76 @@
+#include "registerfixture.h"
+
+#include <QAction>
+#include <QMenu>
+#include <QSettings>
+
+#include "clock.h"
+#include "connection.h"
+#include "rowset.h"
+#include "schema.h"
+
+namespace fx::test {
+
+void RegisterTest::SetUp() {
+    Clock::set(QDateTime(QDate(2024, 3, 15), QTime(9, 30)));
+}
+
+void RegisterTest::TearDown() {
+    Clock::set(QDateTime());
+}
+
+std::unique_ptr<AppState> RegisterTest::signIn(const QString& user, const Rights& rights) {
+    auto state = inst.bare();
+    state->userName = user;
+    state->rights = rights;
+    return state;
+}
+
+void RegisterTest::exec(const QString& sql) {
+    auto c = db::Connection::open(inst.dataDir() + QString::fromLatin1(schema::kCurrentFile),
+                                  inst.password());
+    c->executeNative(sql);
+}
+
+QString RegisterTest::queryText(const QString& jetSql, const QString& field) {
+    auto c = db::Connection::open(inst.dataDir() + QString::fromLatin1(schema::kCurrentFile),
+                                  inst.password());
+    db::RowSet rows(*c, jetSql);
+    rows.open();
+    return rows.eof() ? QString() : rows.text(field);
+}
+
+void RegisterTest::completeFirstUse(const QString& organisation) {
+    exec(QStringLiteral("update username set user='") + organisation +
+         QStringLiteral("', password=1"));
+}
+
+QString RegisterTest::iniPath() const {
+    return inst.dataDir() + QString::fromLatin1(kSettingsFile);
+}
+
+QVariant RegisterTest::iniValue(const QString& section, const QString& key) const {
+    QSettings ini(iniPath(), QSettings::IniFormat);
+    return ini.value(section + QLatin1Char('/') + key);
+}
+
+void RegisterTest::setIniValue(const QString& section, const QString& key, const QVariant& value) {
+    QSettings ini(iniPath(), QSettings::IniFormat);
+    ini.setValue(section + QLatin1Char('/') + key, value);
+}
+
+std::unique_ptr<TMainForm> RegisterTest::startedForm(AppState& state) {
+    auto form = std::make_unique<TMainForm>(state);
+    EXPECT_TRUE(form->startUp());
+    return form;
+}
+
+CommandCounter::CommandCounter(TMainForm& form) {
+    for (QAction* a : form.findChildren<QAction*>()) {
+        if (a->isSeparator() || a->menu() || a->objectName().isEmpty()) continue;
+        if (form.isBound(a)) continue;  // keep the real commands
+        form.bindCommand(a, [this, a] { ++counts_[a]; });
+    }
+}
+
+}  // namespace fx::test

@@ -1,0 +1,57 @@
+#pragma once
+
+#include <gtest/gtest.h>
+
+#include <QString>
+#include <QVariant>
+#include <memory>
+
+#include "appstate.h"
+#include "mainform.h"
+#include "testinstallation.h"
+
+namespace fx::test {
+
+inline const QString kAdmin = QStringLiteral("系统管理员");
+
+inline Rights allRights() {
+    return Rights{true, true, true, true, true, true, true, true};
+}
+
+// A fresh installation and the state the login leaves behind: paths, password, user and
+// rights, no connection open yet. The program clock is fixed for the test.
+class RegisterTest : public ::testing::Test {
+protected:
+    void SetUp() override;
+    void TearDown() override;
+
+    std::unique_ptr<AppState> signIn(const QString& user = kAdmin,
+                                     const Rights& rights = allRights());
+    // Runs a statement in the engine's own dialect on the current database, through a
+    // connection of its own (test data is written the way the installer writes it).
+    void exec(const QString& sql);
+    // A statement's first row, one field, as text.
+    QString queryText(const QString& jetSql, const QString& field);
+    // The installation as it is after its first start: mark set, organisation named.
+    void completeFirstUse(const QString& organisation = QStringLiteral("测试单位"));
+    // fxasset.ini in the data directory.
+    QString iniPath() const;
+    QVariant iniValue(const QString& section, const QString& key) const;
+    void setIniValue(const QString& section, const QString& key, const QVariant& value);
+    // A window started on the installation; fails the test when start-up refuses.
+    std::unique_ptr<TMainForm> startedForm(AppState& state);
+
+    TestInstallation inst;
+};
+
+// Gives every command of the window a handler that counts its runs, as if all were built.
+class CommandCounter {
+public:
+    explicit CommandCounter(TMainForm& form);
+    int runs(QAction* action) const { return counts_.value(action); }
+
+private:
+    QHash<QAction*, int> counts_;
+};
+
+}  // namespace fx::test
