@@ -1,0 +1,79 @@
+#include "backupcommands.h"
+
+#include <QCheckBox>
+
+#include "appstate.h"
+#include "backupmessages.h"
+#include "dberror.h"
+#include "installation.h"
+#include "modal.h"
+#include "presencelock.h"
+#include "prompt.h"
+#include "restoremarker.h"
+#include "schema.h"
+#include "texitdlg.h"
+
+namespace fx::backup {
+
+void runBackupCommand(QWidget* parent, AppState& state, const ConnectionHooks& hooks) {
+    TexitDlg dialog(state, TexitDlg::Use::Backup, hooks, parent);
+    ui::runModal(dialog);
+}
+
+RestoreOutcome runRestoreCommand(QWidget* parent, AppState& state, const ConnectionHooks& hooks) {
+    ui::prompt(parent, {text::warning(), text::restoreWarning(), ui::Icon::Warning});
+    // The password is read again the way the program start reads it.
+    const QString password = schema::currentPasswordFromKeyFile(
+        state.appPath + QLatin1Char('/') + QLatin1String(schema::kKeyFileName));
+    TexitDlg dialog(state, TexitDlg::Use::Restore, hooks, parent, password);
+    const int result = ui::runModal(dialog);
+    if (result == QDialog::Accepted) {
+        ui::inform(parent, text::currentRestored(), text::important());
+        state.showExitDialog = false;
+        return RestoreOutcome::CurrentRestored;
+    }
+    if (result == TexitDlg::kHistoryRestored) {
+        ui::inform(parent, text::historyRestored(), text::important());
+        try {
+            completeHooks(hooks, state).reopen(DatabaseKind::History);
+        } catch (const db::DbError& e) {
+            ui::warn(parent, e.message(), text::warning());
+        }
+        return RestoreOutcome::HistoryRestored;
+    }
+    return RestoreOutcome::Cancelled;
+}
+
+ExitDecision runExitDialog(QWidget* parent, AppState& state, const ConnectionHooks& hooks) {
+    ExitDecision decision;
+    if (state.showExitDialog) {
+        TexitDlg dialog(state, TexitDlg::Use::Exit, hooks, parent);
+        const int result = ui::runModal(dialog);
+        if (dialog.CheckBox1->isChecked()) state.showExitDialog = false;
+        decision.close = result == QDialog::Accepted;
+    }
+    decision.showExitDialog = state.showExitDialog;
+    return decision;
+}
+
+bool enterPresence(const AppState& state) {
+    if (!holdPresence(state.currentDatabasePath())) return false;
+    holdPresence(state.historyDatabasePath());
+    return true;
+}
+
+void leavePresence(const AppState& state) {
+    releasePresence(state.currentDatabasePath());
+    releasePresence(state.historyDatabasePath());
+}
+
+QString interruptedRestoreMessages(const AppState& state) {
+    QStringList messages;
+    for (const QString& path : {state.currentDatabasePath(), state.historyDatabasePath()}) {
+        const QString message = interruptedRestoreMessage(path);
+        if (!message.isEmpty()) messages << message;
+    }
+    return messages.join(QLatin1Char('\n'));
+}
+
+}  // namespace fx::backup
