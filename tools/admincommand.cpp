@@ -3,6 +3,7 @@
 #include <QHash>
 
 #include "adminerror.h"
+#include "backupcommand.h"
 #include "dberror.h"
 #include "installer.h"
 #include "sqlcommand.h"
@@ -144,6 +145,17 @@ QString usageText() {
         "      tab and line breaks as \\\\, \\t, \\n, \\r. Any other statement runs in one\n"
         "      transaction and prints \"N rows changed\".\n"
         "\n"
+        "  backup DATADIR FILE [--keyfile FILE]\n"
+        "      Back up gdzc.qsk of DATADIR to FILE (.qsl added when FILE has no\n"
+        "      extension) and dbjl.his to the same name with .qsh, as the program's\n"
+        "      \"备份数据\" does: an existing backup is kept as .bak / .bah, each copy is\n"
+        "      checked, and nothing is copied while a program works on the data.\n"
+        "\n"
+        "  restore DATADIR FILE [--keyfile FILE]\n"
+        "      Restore FILE over gdzc.qsk or dbjl.his of DATADIR, as \"恢复备份\" does:\n"
+        "      the kind is told by the password that opens FILE, the replaced file is\n"
+        "      kept as .sav, and nothing is replaced while a program works on the data.\n"
+        "\n"
         "  --help, help\n"
         "      Show this text.\n"
         "\n"
@@ -163,6 +175,8 @@ int runCommand(const QStringList& arguments, QTextStream& out, QTextStream& err)
     }
     if (command == QLatin1String("init")) return runInit(rest, out, err);
     if (command == QLatin1String("sql")) return runSqlCommand(rest, out, err);
+    if (command == QLatin1String("backup")) return backupCommand(rest, out, err);
+    if (command == QLatin1String("restore")) return restoreCommand(rest, out, err);
     return usageError(QStringLiteral("unknown command %1").arg(command), err);
 }
 
