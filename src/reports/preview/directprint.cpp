@@ -30,8 +30,10 @@ bool printWithProgress(const Document& document, QPrinter& printer, QWidget* par
             return !progress.wasCanceled();
         },
         &error);
+    // Closing the progress window counts as cancelling it; ask before.
+    const bool cancelled = progress.wasCanceled();
     progress.close();
-    if (!ok && !progress.wasCanceled()) fx::ui::warn(parent, error);
+    if (!ok && !cancelled) fx::ui::warn(parent, error);
     return ok;
 }
 

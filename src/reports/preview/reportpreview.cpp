@@ -10,6 +10,7 @@
 #include <QResizeEvent>
 #include <QScrollArea>
 #include <QScrollBar>
+#include <QShortcut>
 #include <QTimer>
 #include <QToolButton>
 #include <QVBoxLayout>
@@ -127,10 +128,24 @@ ReportPreview::ReportPreview(QWidget* parent) : QDialog(parent) {
     scroll_ = new QScrollArea(this);
     scroll_->setObjectName(QStringLiteral("pageScroll"));
     scroll_->setAlignment(Qt::AlignHCenter | Qt::AlignTop);
-    scroll_->setBackgroundRole(QPalette::Dark);
+    QPalette desk = scroll_->palette();
+    desk.setColor(QPalette::Window, QColor(128, 128, 128));
+    scroll_->setPalette(desk);
+    scroll_->setBackgroundRole(QPalette::Window);
     view_ = new PageView(scroll_);
     scroll_->setWidget(view_);
     column->addWidget(scroll_, 1);
+
+    // The keys a reader pages with.
+    const struct {
+        QKeySequence key;
+        void (ReportPreview::*slot)();
+    } keys[] = {{QKeySequence(Qt::Key_PageDown), &ReportPreview::nextPage},
+                {QKeySequence(Qt::Key_PageUp), &ReportPreview::previousPage},
+                {QKeySequence(Qt::CTRL | Qt::Key_Home), &ReportPreview::firstPage},
+                {QKeySequence(Qt::CTRL | Qt::Key_End), &ReportPreview::lastPage}};
+    for (const auto& k : keys)
+        connect(new QShortcut(k.key, this), &QShortcut::activated, this, k.slot);
 
     layoutTimer_ = new QTimer(this);
     layoutTimer_->setSingleShot(true);

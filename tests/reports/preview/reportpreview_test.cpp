@@ -1,13 +1,16 @@
 #include <gtest/gtest.h>
 
+#include <QApplication>
 #include <QDir>
 #include <QFile>
 #include <QLabel>
 #include <QPrintDialog>
 #include <QTemporaryDir>
+#include <QTest>
 #include <QToolButton>
 
 #include "datasource.h"
+#include "directprint.h"
 #include "dump.h"
 #include "layout.h"
 #include "qrpfile.h"
@@ -234,4 +237,48 @@ TEST(ReportPreviewLayout, PreviewReportRunsTheWindowModally) {
         return int(QDialog::Accepted);
     });
     previewReport(listReport(), data, options(), nullptr);
+}
+
+TEST_F(PreviewTest, PageKeysTurnPages) {
+    // Window shortcuts answer only in the active window.
+    QApplication::setActiveWindow(&preview);
+    QTest::keyClick(&preview, Qt::Key_PageDown);
+    EXPECT_EQ(preview.currentPage(), 1);
+    QTest::keyClick(&preview, Qt::Key_End, Qt::ControlModifier);
+    EXPECT_EQ(preview.currentPage(), document.pageCount() - 1);
+    QTest::keyClick(&preview, Qt::Key_PageUp);
+    EXPECT_EQ(preview.currentPage(), document.pageCount() - 2);
+    QTest::keyClick(&preview, Qt::Key_Home, Qt::ControlModifier);
+    EXPECT_EQ(preview.currentPage(), 0);
+}
+
+TEST(DirectPrint, PrintsTheChosenPageRange) {
+    const MemoryDataSource data = rows(100);
+    const Document doc = layoutReport(listReport(), data, options());
+    ASSERT_GE(doc.pageCount(), 3);
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("range.pdf"));
+    QPrinter printer(QPrinter::HighResolution);
+    printer.setOutputFormat(QPrinter::PdfFormat);
+    printer.setOutputFileName(path);
+    printer.setPrintRange(QPrinter::PageRange);
+    printer.setFromTo(2, 3);
+    ASSERT_TRUE(printWithProgress(doc, printer, nullptr));
+    QFile f(path);
+    ASSERT_TRUE(f.open(QIODevice::ReadOnly));
+    const QByteArray pdf = f.readAll();
+    EXPECT_TRUE(pdf.startsWith("%PDF-"));
+    EXPECT_EQ(pdf.count("/Type /Page\n") + pdf.count("/Type /Page/") + pdf.count("/Type /Page "),
+              2);
+}
+
+TEST(DirectPrint, APrinterThatCannotStartIsReported) {
+    const MemoryDataSource data = rows(3);
+    const Document doc = layoutReport(listReport(), data, options());
+    QPrinter printer(QPrinter::HighResolution);
+    printer.setOutputFormat(QPrinter::PdfFormat);
+    printer.setOutputFileName(QStringLiteral("/nonexistent/folder/out.pdf"));
+    fx::test::PromptScript prompts;
+    prompts.expect(QStringLiteral("警告"), QStringLiteral("无法启动打印机"));
+    EXPECT_FALSE(printWithProgress(doc, printer, nullptr));
 }
