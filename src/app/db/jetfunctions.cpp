@@ -11,6 +11,7 @@
 #include <QLocale>
 #include <QString>
 #include <cmath>
+#include <cstdio>
 #include <cstring>
 
 #include "clock.h"
@@ -99,12 +100,23 @@ void datePart(sqlite3_context* ctx, int argc, sqlite3_value** argv) {
     sqlite3_result_int(ctx, (d.*Part)());
 }
 
+// The program clock as 'yyyy-mm-dd hh:mm:ss' (or its first ten characters).
+void clockText(sqlite3_context* ctx, int length) {
+    const QDateTime now = Clock::now();
+    const QDate d = now.date();
+    const QTime t = now.time();
+    char text[32];
+    std::snprintf(text, sizeof text, "%04d-%02d-%02d %02d:%02d:%02d", d.year(), d.month(), d.day(),
+                  t.hour(), t.minute(), t.second());
+    sqlite3_result_text(ctx, text, length, SQLITE_TRANSIENT);
+}
+
 void jetNow(sqlite3_context* ctx, int, sqlite3_value**) {
-    resultText(ctx, Clock::now().toString(QStringLiteral("yyyy-MM-dd hh:mm:ss")));
+    clockText(ctx, 19);
 }
 
 void jetDate(sqlite3_context* ctx, int, sqlite3_value**) {
-    resultText(ctx, Clock::today().toString(QStringLiteral("yyyy-MM-dd")));
+    clockText(ctx, 10);
 }
 
 // Jet's Str: the number's text with a leading blank when it is not negative; whole numbers
@@ -299,9 +311,12 @@ void registerJetFunctions(::sqlite3* db) {
         {"YEAR", 1, true, &datePart<&QDate::year>},
         {"MONTH", 1, true, &datePart<&QDate::month>},
         {"DAY", 1, true, &datePart<&QDate::day>},
-        {"NOW", 0, false, &jetNow},
+        // NOW() and DATE() are the same for every row of one statement, as in Jet, which reads
+        // the time once per query. Declared deterministic, the engine computes them (and
+        // YEAR(NOW()) with them) once per run instead of for every row.
+        {"NOW", 0, true, &jetNow},
         // DATE() with no argument is today in Jet; the engine's date(x, ...) stays as it is.
-        {"DATE", 0, false, &jetDate},
+        {"DATE", 0, true, &jetDate},
         {"STR", 1, true, &jetStrFunction},
         {"RIGHT", 2, true, &jetRight},
         {"LEFT", 2, true, &jetLeft},
