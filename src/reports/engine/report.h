@@ -11,6 +11,26 @@
 
 #include "fontspec.h"
 
+// How a report is made and run (see layout.h, render.h, qrpfile.h, dump.h):
+//
+//   Report r;
+//   r.title = org + QStringLiteral("固定资产报表（基本）");
+//   r.page.orientation = Orientation::Landscape;
+//   Band& title = r.band(BandKind::Title, QStringLiteral("TitleBand1"), px(40));
+//   FontSpec bold{QStringLiteral("宋体"), 18, true};
+//   Item t = Item::systemItem(QStringLiteral("QRSysData1"), rectPx(0, 8, 100, 24),
+//                             SystemValue::ReportTitle, {}, bold);
+//   t.alignToBand = true;
+//   t.align = HAlign::Center;
+//   title.add(t);
+//   r.detail.height = px(24);
+//   r.detail.add(Item::dataField(QStringLiteral("QRDBText1"), rectPx(4, 8, 48, 17),
+//                                QStringLiteral("ID1")));
+//   Document pages = layoutReport(r, rows, RunOptions{fx::Clock::now()});
+//
+// The pages then go to the preview window (fx_report_preview: previewReport, ReportPreview),
+// a printer (printDocument, printDirect), a PDF (writePdf) or a .QRP file (writeQrpFile).
+
 namespace fx::report {
 
 // ---- Page setup --------------------------------------------------------------------------
