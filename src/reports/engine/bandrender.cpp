@@ -335,9 +335,10 @@ qreal BandRenderer::renderItem(RenderedBand& job, const Band& band, const Item& 
                 stretchedBottom = r.bottom();
             }
         } else {
-            // Lines below the item's box are cut off; the first line always shows.
+            // Only lines that fit wholly in the box print; the first always does.
             shown = 1;
-            while (shown < lines.size() && shown * lineHeight < r.height() - kEpsilon) ++shown;
+            while (shown < lines.size() && (shown + 1) * lineHeight <= r.height() + kEpsilon)
+                ++shown;
         }
         if (!text.isEmpty()) {
             for (int i = 0; i < shown; ++i) {

@@ -290,7 +290,7 @@ TEST(ReportLayout, WordWrapStretchesTheBand) {
     EXPECT_NEAR(bands[0].rect.height(), qMax(px(120), needed), 1e-9);
 }
 
-TEST(ReportLayout, WithoutStretchLinesBelowTheBoxAreCut) {
+TEST(ReportLayout, WithoutStretchOnlyWholeLinesPrint) {
     MemoryDataSource data;
     Report r;
     Band& title = r.band(BandKind::Title, QStringLiteral("TitleBand1"), 30);
@@ -298,11 +298,17 @@ TEST(ReportLayout, WithoutStretchLinesBelowTheBoxAreCut) {
     f.pointSize = 12;
     TextMetrics metrics;
     const qreal line = metrics.lineHeight(f);
-    Item text = Item::richText(QStringLiteral("rt"), QRectF(0, 0, 30, line * 2),
-                               QString(60, QChar(0x4E2D)), f);
-    title.add(text);
+    // Room for two and a half lines: the half line stays out.
+    title.add(Item::richText(QStringLiteral("rt"), QRectF(0, 0, 30, line * 2.5),
+                             QString(60, QChar(0x4E2D)), f));
+    // Too low for even one line: the first line prints all the same.
+    title.add(Item::richText(QStringLiteral("low"), QRectF(40, 0, 30, line / 2),
+                             QString(60, QChar(0x4E2D)), f));
     const Document doc = layoutReport(r, data, fixedOptions());
-    EXPECT_EQ(textsOf(doc, QStringLiteral("rt")).size(), 2);
+    const QStringList lines = textsOf(doc, QStringLiteral("rt"));
+    ASSERT_EQ(lines.size(), 2);
+    EXPECT_EQ(lines.join(QString()), QString(lines.join(QString()).size(), QChar(0x4E2D)));
+    EXPECT_EQ(textsOf(doc, QStringLiteral("low")).size(), 1);
     EXPECT_NEAR(doc.pages[0].bands[0].rect.height(), 30, 1e-9);
 }
 
