@@ -4,6 +4,8 @@
 #include <QFile>
 #include <QImage>
 #include <QPainter>
+#include <QProcess>
+#include <QStandardPaths>
 #include <QTemporaryDir>
 
 #include "dump.h"
@@ -118,9 +120,27 @@ TEST(PdfOutput, WritesEmbeddedFontsAndEveryPage) {
     EXPECT_EQ(pdf.count("/Type /Page\n") + pdf.count("/Type /Page\r") + pdf.count("/Type /Page/") +
                   pdf.count("/Type /Page "),
               doc.pageCount());
-    // The document title goes into the file's information.
+    // No pages, or a folder that does not exist: refused.
     EXPECT_FALSE(writePdf(Document(), path, &error));
     EXPECT_FALSE(writePdf(doc, dir.filePath(QStringLiteral("no/such/folder.pdf")), &error));
+}
+
+TEST(PdfOutput, TextCanBeExtractedAgain) {
+    const QString pdftotext = QStandardPaths::findExecutable(QStringLiteral("pdftotext"));
+    if (pdftotext.isEmpty()) GTEST_SKIP() << "pdftotext is not installed";
+    const Document doc = richDocument();
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("list.pdf"));
+    ASSERT_TRUE(writePdf(doc, path));
+    QProcess tool;
+    tool.start(pdftotext,
+               {QStringLiteral("-enc"), QStringLiteral("UTF-8"), path, QStringLiteral("-")});
+    ASSERT_TRUE(tool.waitForFinished(30000));
+    const QString text = QString::fromUtf8(tool.readAllStandardOutput());
+    EXPECT_TRUE(text.contains(QStringLiteral("青石岭单位固定资产报表（基本）")));
+    EXPECT_TRUE(text.contains(QStringLiteral("办公设备小计：10件")));
+    EXPECT_TRUE(text.contains(QStringLiteral("总计折旧：22181.80元(RMB)")));
+    EXPECT_TRUE(text.contains(QStringLiteral("页号：2/2")));
 }
 
 TEST(Painting, DrawsTextAndLinesWhereTheDisplayListSays) {
