@@ -290,6 +290,10 @@ void RowSet::close() {
     rowids_.clear();
     buffer_.clear();
     changed_.clear();
+    insert_ = Cached();
+    update_ = Cached();
+    readBack_ = Cached();
+    remove_ = Cached();
     columns_ = 0;
     pos_ = 0;
     bof_ = true;
@@ -705,30 +709,44 @@ void RowSet::setValue(const QString& name, const QVariant& value) {
     changed_[std::size_t(index)] = true;
 }
 
+detail::Statement& RowSet::prepared(Cached& slot, const QString& sql) {
+    if (!slot.statement || slot.sql != sql) {
+        slot.statement.reset();
+        slot.statement = std::make_unique<detail::Statement>(conn_->handle(), sql.toUtf8());
+        slot.sql = sql;
+    } else {
+        sqlite3_reset(slot.statement->get());
+        sqlite3_clear_bindings(slot.statement->get());
+    }
+    return *slot.statement;
+}
+
 void RowSet::buildRow(const std::vector<QVariant>& values) {
     store_.begin();
     for (int i = 0; i < columns_; ++i) putVariant(values[std::size_t(i)], store_);
 }
 
 void RowSet::readBack(qint64 rowid, std::vector<QVariant>& values) {
-    const QByteArray sql = (QStringLiteral("SELECT * FROM ") + quotedIdentifier(table_) +
-                            QStringLiteral(" WHERE rowid=?"))
-                               .toUtf8();
-    detail::Statement st(conn_->handle(), sql);
+    detail::Statement& st =
+        prepared(readBack_, QStringLiteral("SELECT * FROM ") + quotedIdentifier(table_) +
+                                QStringLiteral(" WHERE rowid=?"));
     sqlite3_bind_int64(st.get(), 1, rowid);
-    if (!st.step()) return;
-    const int n = sqlite3_column_count(st.get());
-    for (int i = 0; i < columns_; ++i) {
-        const QString& origin = origins_[std::size_t(i)];
-        if (origin.isEmpty()) continue;
-        for (int c = 0; c < n; ++c) {
-            if (origin.compare(QString::fromUtf8(sqlite3_column_name(st.get(), c)),
-                               Qt::CaseInsensitive) == 0) {
-                values[std::size_t(i)] = readVariant(st.get(), c, loads_[std::size_t(i)]);
-                break;
+    if (st.step()) {
+        const int n = sqlite3_column_count(st.get());
+        for (int i = 0; i < columns_; ++i) {
+            const QString& origin = origins_[std::size_t(i)];
+            if (origin.isEmpty()) continue;
+            for (int c = 0; c < n; ++c) {
+                if (origin.compare(QString::fromUtf8(sqlite3_column_name(st.get(), c)),
+                                   Qt::CaseInsensitive) == 0) {
+                    values[std::size_t(i)] = readVariant(st.get(), c, loads_[std::size_t(i)]);
+                    break;
+                }
             }
         }
     }
+    // A statement left on a row would keep the file locked for reading.
+    sqlite3_reset(st.get());
 }
 
 void RowSet::post() {
@@ -750,12 +768,13 @@ void RowSet::post() {
         const QString sql = QStringLiteral("UPDATE ") + quotedIdentifier(table_) +
                             QStringLiteral(" SET ") + sets.join(QLatin1Char(',')) +
                             QStringLiteral(" WHERE rowid=?");
-        detail::Statement st(db, sql.toUtf8());
+        detail::Statement& st = prepared(update_, sql);
         int position = 1;
         for (int i : fields) bindStored(st.get(), position++, buffer_[std::size_t(i)]);
         qint64 rowid = rowids_[std::size_t(pos_)];
         sqlite3_bind_int64(st.get(), position, rowid);
         st.step();
+        sqlite3_reset(st.get());
         if (sqlite3_changes(db) == 0) {
             throw DbError(QStringLiteral("该记录已被其他用户删除，不能保存 (row cannot be located "
                                          "for updating)"),
@@ -801,10 +820,11 @@ void RowSet::post() {
               marks.join(QLatin1Char(',')) + QLatin1Char(')');
     }
     {
-        detail::Statement st(db, sql.toUtf8());
+        detail::Statement& st = prepared(insert_, sql);
         int position = 1;
         for (int i : fields) bindStored(st.get(), position++, buffer_[std::size_t(i)]);
         st.step();
+        sqlite3_reset(st.get());
     }
     const qint64 rowid = sqlite3_last_insert_rowid(db);
     std::vector<QVariant> values = std::move(buffer_);
@@ -843,9 +863,10 @@ void RowSet::remove() {
                         QStringLiteral(" WHERE rowid=?");
     sqlite3* db = conn_->handle();
     {
-        detail::Statement st(db, sql.toUtf8());
+        detail::Statement& st = prepared(remove_, sql);
         sqlite3_bind_int64(st.get(), 1, rowids_[std::size_t(pos_)]);
         st.step();
+        sqlite3_reset(st.get());
     }
     if (sqlite3_changes(db) == 0) {
         throw DbError(QStringLiteral("该记录已被其他用户删除 (row cannot be located for deletion)"),

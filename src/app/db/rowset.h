@@ -6,6 +6,7 @@
 #include <QStringList>
 #include <QVariant>
 #include <cstdint>
+#include <memory>
 #include <vector>
 
 #include "cellstore.h"
@@ -14,6 +15,8 @@
 namespace fx::db {
 
 namespace detail {
+class Statement;
+
 // How a column's values are read from the engine into a row set.
 enum class CellLoad : std::uint8_t { Dynamic, Text, Integer, Number, YesNo, Date };
 }  // namespace detail
@@ -128,6 +131,14 @@ private:
     // Replaces the values that come from the table by those of its row now in the database.
     void readBack(qint64 rowid, std::vector<QVariant>& values);
 
+    // A statement kept prepared while its text stays the same: appending many rows prepares
+    // the insert and the read-back once.
+    struct Cached {
+        QString sql;
+        std::unique_ptr<detail::Statement> statement;
+    };
+    detail::Statement& prepared(Cached& slot, const QString& sql);
+
     Connection* conn_;
     QString sql_;
     QString table_;
@@ -146,6 +157,10 @@ private:
     bool eof_ = true;
     std::vector<QVariant> buffer_;
     std::vector<bool> changed_;
+    Cached insert_;
+    Cached update_;
+    Cached readBack_;
+    Cached remove_;
 };
 
 }  // namespace fx::db

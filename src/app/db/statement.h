@@ -37,12 +37,16 @@ public:
     sqlite3_stmt* get() const { return stmt_; }
     bool isEmpty() const { return stmt_ == nullptr; }  // only blanks or a lone ';' were given
 
-    // Steps once: true for a row, false when done. Throws on failure.
+    // Steps once: true for a row, false when done. Throws on failure, with the statement reset
+    // so that it can run again.
     bool step() {
         const int rc = sqlite3_step(stmt_);
         if (rc == SQLITE_ROW) return true;
         if (rc == SQLITE_DONE) return false;
-        throwEngineError(db_, QString::fromUtf8(sqlite3_sql(stmt_)));
+        const DbError error(QString::fromUtf8(sqlite3_errmsg(db_)), sqlite3_extended_errcode(db_),
+                            QString::fromUtf8(sqlite3_sql(stmt_)));
+        sqlite3_reset(stmt_);
+        throw error;
     }
 
 private:
