@@ -256,6 +256,31 @@ TEST(RowSetEdit, AppendPostsAndReadsBackTheCounterAndDefaults) {
                      1234.56);
 }
 
+TEST(RowSetEdit, ChangedRowSetLeavesNoLockBehind) {
+    TestDb t;
+    RowSet rs(t.db(), QStringLiteral("select * from sbjl where 1=2"));
+    rs.open();
+    for (int i = 0; i < 3; ++i) {
+        rs.append();
+        rs.setValue(QStringLiteral("id"), QStringLiteral("L-"));
+        rs.setValue(QStringLiteral("num"), i);
+        rs.post();
+    }
+    rs.edit();
+    rs.setValue(QStringLiteral("wz"), QStringLiteral("甲"));
+    rs.post();
+    rs.remove();
+    // Another workstation can write and commit at once: nothing of this row set holds the file.
+    auto other = t.openAnother();
+    sqlite3_busy_timeout(other->handle(), 50);
+    EXPECT_NO_THROW({
+        other->begin();
+        other->execute(QStringLiteral("update sbjl set wz='乙' where id='L-'"));
+        other->commit();
+    });
+    EXPECT_EQ(t.scalar(QStringLiteral("SELECT count(*) FROM sbjl WHERE wz='乙'")).toInt(), 2);
+}
+
 TEST(RowSetEdit, CounterOfTheTransferHistoryIsReadBack) {
     TestDb t;
     RowSet rs(t.db(), QStringLiteral("select * from his where id=1"));
