@@ -124,6 +124,30 @@ TEST_F(Corpus, AddingAnAssetReadsBackItsSerialAndKeepsThePrefixRegistry) {
     EXPECT_EQ(list.text(s("bh")), s("JSJ-12346"));
 }
 
+TEST_F(Corpus, ScrappingAndDeletingOnTheCard) {
+    // Scrap: the card's row is re-read, marked and posted.
+    RowSet scrap(current(), s("select * from sbjl where ID1=") + QString::number(7));
+    scrap.open();
+    ASSERT_EQ(scrap.count(), 1);
+    scrap.edit();
+    scrap.setValue(s("ybf"), true);
+    scrap.post();
+    EXPECT_EQ(serials(assetQuery() + s(" and ybf") + s(" order by ID1 asc")), QList<int>({4, 7}));
+
+    // Delete, then the prefix registry: the highest tail left under the prefix.
+    RowSet card(current(), s("select * from sbjl where ID1=") + QString::number(6));
+    card.open();
+    const QString prefix = card.text(s("id"));
+    card.remove();
+    EXPECT_TRUE(card.isEmpty());
+    EXPECT_TRUE(open(s("select * from sbjl where ID1=6")).isEmpty());
+    EXPECT_EQ(open(s("select num from sbjl where id='") + prefix + s("'order by num desc"))
+                  .integer(s("num")),
+              12);
+    // The deleted asset's maintenance records stay; the maintenance query no longer joins them.
+    EXPECT_EQ(open(s("select * from wxjlb where id=6")).count(), 1);
+}
+
 TEST_F(Corpus, ModifyOntoATakenNumberIsRefusedByTheIndex) {
     RowSet& card = open(s("select * from sbjl where ID1=") + QString::number(7));
     card.edit();
