@@ -78,6 +78,23 @@ struct ReportLayout::State {
         if (!band) return;
         std::vector<RenderedBand> jobs;
         renderer.collect(*band, row, columnar, jobs);
+        if (columnar && jobs.size() > 1) {
+            // Across the page a card and its child bands stay together in one column.
+            RenderedBand& card = jobs.front();
+            for (size_t i = 1; i < jobs.size(); ++i) {
+                for (Primitive p : jobs[i].prims) {
+                    if (p.kind == Primitive::Kind::Line)
+                        p.line.translate(0, card.height);
+                    else
+                        p.rect.translate(0, card.height);
+                    card.prims.push_back(std::move(p));
+                }
+                card.pending.insert(card.pending.end(), jobs[i].pending.begin(),
+                                    jobs[i].pending.end());
+                card.height += jobs[i].height;
+            }
+            jobs.resize(1);
+        }
         for (RenderedBand& j : jobs) queue.push_back(std::move(j));
     }
 

@@ -25,8 +25,9 @@ struct RunOptions {
 // bottom of every page, its height kept free on each page. A band of height 0 prints nothing;
 // its child bands print after it unless their own height is 0. A band that does not fit on a
 // page goes to the next; one taller than a whole page is split between lines of text. With
-// several columns the detail band (and its children) fill the page left to right, then down,
-// a band's width (or, without one, the column width) plus the column spacing apart.
+// several columns the detail band (its children kept under it) fills the page left to right,
+// then down, a band's width (or, without one, the column width) plus the column spacing
+// apart.
 //
 // Group headers read the first record of their group, group footers and the summary the last
 // one; a page footer reads the last record placed. SUM and COUNT run over the records laid out

@@ -3,6 +3,7 @@
 #include <QDate>
 #include <QFontInfo>
 #include <QFontMetricsF>
+#include <cmath>
 
 #include "dump.h"
 #include "layout.h"
@@ -206,6 +207,30 @@ TEST(ReportLayout, TwoDetailColumnsAcross) {
         EXPECT_NEAR(cards[i].rect.top(), expected[i].y(), 1e-9) << i;
         EXPECT_DOUBLE_EQ(cards[i].rect.width(), 85.0);
         EXPECT_EQ(cards[i].record, int(i));
+    }
+}
+
+TEST(ReportLayout, ChildBandsStayUnderTheirCardAcross) {
+    const MemoryDataSource data = sampleAssets(3);
+    Report report = labelSheet(2);
+    Band& child = report.detail.addChild(QStringLiteral("ChildBand1"), 6);
+    child.add(
+        Item::dataField(QStringLiteral("extra"), QRectF(2, 1, 40, 4), QStringLiteral("zclb")));
+    const Document doc = layoutReport(report, data, fixedOptions());
+    ASSERT_EQ(doc.pageCount(), 1);
+    const auto cards = bandsOf(doc.pages[0], BandKind::Detail);
+    ASSERT_EQ(cards.size(), 3u);
+    // Card and child make one 60 mm block per column.
+    EXPECT_NEAR(cards[1].rect.left(), 95, 1e-9);
+    EXPECT_NEAR(cards[2].rect.top(), 80, 1e-9);
+    EXPECT_NEAR(cards[0].rect.height(), 60, 1e-9);
+    const QStringList extras = textsOf(doc, QStringLiteral("extra"));
+    ASSERT_EQ(extras.size(), 3);
+    for (const Primitive& p : doc.pages[0].primitives) {
+        if (p.item != QStringLiteral("extra")) continue;
+        const bool second = p.rect.left() > 90;
+        EXPECT_NEAR(p.rect.left(), (second ? 95 : 10) + 2, 1e-9);
+        EXPECT_NEAR(std::fmod(p.rect.top() - 20, 60), 55, 1e-9);
     }
 }
 
