@@ -20,7 +20,8 @@ public:
     // Throws DbError with a clear message when the file is missing, the password is wrong or
     // the file is not a database. A file that fails to open is left exactly as it was.
     static std::unique_ptr<Connection> open(const QString& path, const QString& password);
-    // Creates a new, empty keyed file (for a new installation). Throws when it already exists.
+    // Creates a new, empty keyed file (for a new installation). Throws when it already exists,
+    // and for an empty password, which would leave the file unencrypted.
     static std::unique_ptr<Connection> create(const QString& path, const QString& password);
 
     ~Connection();
