@@ -70,20 +70,27 @@ Result backupDatabase(const QString& databasePath, const QString& password, Data
         return fail(Status::SourceUnreadable, text::databaseMissing(databasePath));
     settleJournal(databasePath, password);
 
-    // The copy takes the target's name only once it is complete and checked.
+    // The copy takes the target's name only once it is complete and checked. The check runs
+    // while the disk writes the copy: the bytes must be the database's, and the copy must open
+    // with its password and show its username row, as a restore will ask of it.
     const QString part = target + QStringLiteral(".part");
     QFile::remove(part);
-    const CopyOutcome copy = copyFileInChunks(databasePath, part, progress);
+    const CopyOutcome copy = copyFileInChunks(databasePath, part, progress, [&]() -> QString {
+        if (!sameContent(databasePath, part))
+            return QStringLiteral("the copy differs from the database");
+        const DatabaseProbe probe = probeDatabase(part, password, IntegrityCheck::None);
+        return probe.intact ? QString() : probe.problem;
+    });
     if (!copy.ok()) {
         QFile::remove(part);
-        if (copy.stage == CopyOutcome::Stage::OpenSource)
-            return fail(Status::SourceUnreadable, text::databaseUnreadable(copy.message));
-        return fail(Status::WriteFailed, text::backupWriteFailed(copy.message));
-    }
-    const DatabaseProbe probe = probeDatabase(part, password, IntegrityCheck::Quick);
-    if (!probe.intact) {
-        QFile::remove(part);
-        return fail(Status::CheckFailed, text::backupCheckFailed(probe.problem));
+        switch (copy.stage) {
+            case CopyOutcome::Stage::OpenSource:
+                return fail(Status::SourceUnreadable, text::databaseUnreadable(copy.message));
+            case CopyOutcome::Stage::Check:
+                return fail(Status::CheckFailed, text::backupCheckFailed(copy.message));
+            default:
+                return fail(Status::WriteFailed, text::backupWriteFailed(copy.message));
+        }
     }
     if (QFileInfo::exists(target)) {
         const QString kept = keptBackupPath(target, kind);

@@ -27,17 +27,26 @@ QString copyInChunks(int sourceFd, int targetFd, qint64 size, const ChunkProgres
 
 // How a file copy ended.
 struct CopyOutcome {
-    enum class Stage { Done, OpenSource, CreateTarget, Write };
+    enum class Stage { Done, OpenSource, CreateTarget, Write, Check };
     Stage stage = Stage::Done;
     QString message;  // the system's message, naming the file, when not Done
     bool ok() const { return stage == Stage::Done; }
 };
 
+// Checks a copy while the disk is still writing it; returns an empty string when it is good,
+// else what is wrong with it.
+using CopyCheck = std::function<QString()>;
+
 // Creates (or empties) target and copies the whole of source into it with copyInChunks, then
-// flushes it and its folder to the disk. A failed copy leaves a partial target for the caller
+// flushes it and its folder to the disk. The check, if any, runs once the bytes are in place,
+// while the disk writes them (the wait for the disk comes after it); a refused copy ends with
+// the stage Check and the check's words. A failed copy leaves a partial target for the caller
 // to remove.
 CopyOutcome copyFileInChunks(const QString& source, const QString& target,
-                             const ChunkProgress& progress);
+                             const ChunkProgress& progress, const CopyCheck& check = {});
+
+// True when the two files hold the same bytes.
+bool sameContent(const QString& a, const QString& b);
 
 // Flushes a folder's entries (after a rename or a new file) to the disk.
 void syncDirectoryOf(const QString& path);

@@ -159,4 +159,38 @@ TEST(CopyLoop, FailuresNameTheFileAndTheStage) {
     EXPECT_TRUE(noFolder.message.contains(badTarget));
 }
 
+TEST(CopyLoop, TheCheckRunsOnTheCopyBeforeItIsFlushed) {
+    QTemporaryDir dir;
+    const QString from = dir.filePath(QStringLiteral("from"));
+    const QString to = dir.filePath(QStringLiteral("to"));
+    writeFile(from, patternBytes(10000));
+    bool sawWholeCopy = false;
+    const CopyOutcome good = copyFileInChunks(from, to, {}, [&]() {
+        sawWholeCopy = sameContent(from, to);
+        return QString();
+    });
+    EXPECT_TRUE(good.ok());
+    EXPECT_TRUE(sawWholeCopy);
+    const CopyOutcome refused =
+        copyFileInChunks(from, to, {}, [] { return QStringLiteral("not good"); });
+    EXPECT_EQ(refused.stage, CopyOutcome::Stage::Check);
+    EXPECT_EQ(refused.message, QStringLiteral("not good"));
+}
+
+TEST(CopyLoop, SameContentComparesEveryByte) {
+    QTemporaryDir dir;
+    const QByteArray data = patternBytes(3 * 1048576 + 5);
+    writeFile(dir.filePath(QStringLiteral("a")), data);
+    writeFile(dir.filePath(QStringLiteral("b")), data);
+    EXPECT_TRUE(sameContent(dir.filePath(QStringLiteral("a")), dir.filePath(QStringLiteral("b"))));
+    QByteArray changed = data;
+    changed[2 * 1048576 + 77] = char(changed[2 * 1048576 + 77] ^ 1);
+    writeFile(dir.filePath(QStringLiteral("c")), changed);
+    EXPECT_FALSE(sameContent(dir.filePath(QStringLiteral("a")), dir.filePath(QStringLiteral("c"))));
+    writeFile(dir.filePath(QStringLiteral("d")), data.left(data.size() - 1));
+    EXPECT_FALSE(sameContent(dir.filePath(QStringLiteral("a")), dir.filePath(QStringLiteral("d"))));
+    EXPECT_FALSE(
+        sameContent(dir.filePath(QStringLiteral("a")), dir.filePath(QStringLiteral("none"))));
+}
+
 }  // namespace

@@ -100,10 +100,10 @@ TEST_F(Operations, AMissingDatabaseIsNamedNotBlamedOnOtherUsers) {
     EXPECT_FALSE(QFileInfo::exists(out(QStringLiteral("x.qsh"))));
 }
 
-TEST_F(Operations, ADamagedDatabaseIsNotReportedAsBackedUp) {
+TEST_F(Operations, ACopyThatDoesNotOpenIsNotReportedAsBackedUp) {
+    // Damage the first page, which every open reads: the copy is refused like a foreign file.
     QByteArray bytes = fileBytes(current());
-    ASSERT_GT(bytes.size(), 8192);
-    for (int i = 5000; i < 5100; ++i) bytes[i] = char(bytes[i] ^ 0x5a);
+    for (int i = 100; i < 200; ++i) bytes[i] = char(bytes[i] ^ 0x5a);
     writeFile(current(), bytes);
     writeFile(out(QStringLiteral("x.qsl")), "good old backup");
     const Result r =
@@ -115,6 +115,30 @@ TEST_F(Operations, ADamagedDatabaseIsNotReportedAsBackedUp) {
     EXPECT_EQ(fileBytes(out(QStringLiteral("x.qsl"))), QByteArray("good old backup"));
     EXPECT_FALSE(QFileInfo::exists(out(QStringLiteral("x.bak"))));
     EXPECT_FALSE(QFileInfo::exists(out(QStringLiteral("x.qsl.part"))));
+}
+
+TEST_F(Operations, TheCopyIsOpenedWithThePasswordItWasMadeWith) {
+    writeFile(out(QStringLiteral("x.qsl")), "good old backup");
+    const Result r = backupDatabase(current(), QStringLiteral("not the password"),
+                                    DatabaseKind::Current, out(QStringLiteral("x.qsl")));
+    EXPECT_EQ(r.status, Status::CheckFailed);
+    EXPECT_EQ(fileBytes(out(QStringLiteral("x.qsl"))), QByteArray("good old backup"));
+    EXPECT_FALSE(QFileInfo::exists(out(QStringLiteral("x.qsl.part"))));
+}
+
+TEST_F(Operations, DamageDeepInADatabaseIsCopiedFaithfullyAndRefusedOnRestore) {
+    // The backup check reads the first pages only (a check of every page would cost several
+    // times the copy); the restore checks every page before anything is replaced.
+    QByteArray bytes = fileBytes(current());
+    ASSERT_GT(bytes.size(), 20000);
+    for (int i = bytes.size() - 3000; i < bytes.size() - 2900; ++i)
+        bytes[i] = char(bytes[i] ^ 0x5a);
+    writeFile(current(), bytes);
+    ASSERT_TRUE(
+        backupDatabase(current(), password(), DatabaseKind::Current, out(QStringLiteral("d.qsl")))
+            .ok());
+    EXPECT_EQ(fileBytes(out(QStringLiteral("d.qsl"))), bytes);
+    EXPECT_FALSE(identifyBackup(out(QStringLiteral("d.qsl")), password()).ok);
 }
 
 TEST_F(Operations, AnUnwritableTargetFailsWithoutLosingTheOldBackup) {
