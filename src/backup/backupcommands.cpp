@@ -56,15 +56,34 @@ ExitDecision runExitDialog(QWidget* parent, AppState& state, const ConnectionHoo
     return decision;
 }
 
-bool enterPresence(const AppState& state) {
-    if (!holdPresence(state.currentDatabasePath())) return false;
-    holdPresence(state.historyDatabasePath());
+bool enterPresence(const AppState& state, int waitMs) {
+    if (!holdPresence(state.currentDatabasePath(), waitMs)) return false;
+    holdPresence(state.historyDatabasePath(), waitMs);
     return true;
 }
 
 void leavePresence(const AppState& state) {
     releasePresence(state.currentDatabasePath());
     releasePresence(state.historyDatabasePath());
+}
+
+bool beginPresence(QWidget* parent, AppState& state, int waitMs) {
+    static QString heldDataDir;
+    if (!heldDataDir.isEmpty() && heldDataDir != state.dataDir) {
+        AppState previous;
+        previous.dataDir = heldDataDir;
+        leavePresence(previous);
+        heldDataDir.clear();
+    }
+    if (!enterPresence(state, waitMs)) {
+        ui::prompt(parent, {text::warning(), text::busyElsewhere(), ui::Icon::Stop});
+        return false;
+    }
+    heldDataDir = state.dataDir;
+    const QString interrupted = interruptedRestoreMessages(state);
+    if (interrupted.isEmpty()) return true;
+    ui::prompt(parent, {text::warning(), interrupted, ui::Icon::Stop});
+    return false;
 }
 
 QString interruptedRestoreMessages(const AppState& state) {

@@ -3,6 +3,7 @@
 #include <QString>
 
 #include "connectionhooks.h"
+#include "presencelock.h"
 
 class QWidget;
 
@@ -45,11 +46,19 @@ ExitDecision runExitDialog(QWidget* parent, AppState& state, const ConnectionHoo
 // The presence of this program on the state's two databases (presencelock.h): held from start
 // to end. enterPresence waits for a backup or restore running elsewhere to finish; false when
 // the current database's lock cannot be taken (the history database's is taken when it can).
-bool enterPresence(const AppState& state);
+bool enterPresence(const AppState& state, int waitMs = kPresenceWaitMs);
 void leavePresence(const AppState& state);
 
 // For start-up, after enterPresence: what an interrupted restore of either database left
 // behind, as the message to show (empty when there is nothing to say); see restoremarker.h.
 QString interruptedRestoreMessages(const AppState& state);
+
+// The start-up step of both: once state.dataDir is known and before the databases are opened,
+// takes this program's presence on them (giving up the presence on a data directory taken
+// before, when the login has switched to another) and looks for an interrupted restore. When
+// the program must end, the reason has been shown and the result is false: a backup or
+// restore elsewhere that does not finish in time, or a database left half restored (the
+// message says how to get the previous one back; neither database is opened meanwhile).
+bool beginPresence(QWidget* parent, AppState& state, int waitMs = kPresenceWaitMs);
 
 }  // namespace fx::backup

@@ -122,6 +122,11 @@ inline QString restoreCheckFailed(const QString& detail) {
         .arg(detail);
 }
 
+// Start-up, our own: another workstation's backup or restore did not finish in time.
+inline QString busyElsewhere() {
+    return QStringLiteral("其他用户正在备份或恢复数据，请稍后再进入本系统。");
+}
+
 // Captions of the message boxes.
 inline QString hint() {
     return QStringLiteral("提示");
