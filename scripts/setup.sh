@@ -6,10 +6,11 @@ cd "$(dirname "$0")/.."
 
 packages=(
     cmake g++ make pkg-config
-    qt6-base-dev qt6-qpa-plugins
+    qt6-base-dev qt6-qpa-plugins qt6-translations-l10n
     libsqlcipher-dev libxlsxwriter-dev
     libgtest-dev libbenchmark-dev
     fonts-arphic-uming fonts-arphic-ukai fonts-wqy-zenhei fonts-dejavu-core
+    poppler-utils
 )
 missing=()
 for p in "${packages[@]}"; do

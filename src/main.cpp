@@ -1,6 +1,9 @@
 #include <QApplication>
 #include <QDir>
 #include <QFont>
+#include <QLibraryInfo>
+#include <QLocale>
+#include <QTranslator>
 
 #include "appstate.h"
 #include "installation.h"
@@ -21,6 +24,14 @@ void installFontSubstitutions() {
     QFont::insertSubstitution(QStringLiteral("Arial"), QStringLiteral("DejaVu Sans"));
 }
 
+// The standard dialogs (file choosers, printer set-up) speak Chinese like the rest of the program.
+void installQtTranslation(QApplication& app) {
+    auto* translator = new QTranslator(&app);
+    if (translator->load(QLocale(QLocale::Chinese, QLocale::China), QStringLiteral("qtbase"),
+                         QStringLiteral("_"), QLibraryInfo::path(QLibraryInfo::TranslationsPath)))
+        app.installTranslator(translator);
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -28,6 +39,7 @@ int main(int argc, char** argv) {
     QCoreApplication::setApplicationName(QStringLiteral("VERezidaze"));
     QCoreApplication::setApplicationVersion(QStringLiteral(FX_VERSION));
     installFontSubstitutions();
+    installQtTranslation(app);
 
     fx::AppState state;
     // The start directory: qslpath.ini, the help file and the default layouts are found here.

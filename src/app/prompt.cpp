@@ -1,6 +1,8 @@
 #include "prompt.h"
 
+#include <QAbstractButton>
 #include <QMessageBox>
+#include <utility>
 
 namespace fx::ui {
 
@@ -25,12 +27,25 @@ QMessageBox::Icon boxIcon(Icon icon) {
     return QMessageBox::NoIcon;
 }
 
+// The buttons carry Chinese captions whatever translations the system has installed.
+void captionButtons(QMessageBox& box) {
+    static const std::pair<QMessageBox::StandardButton, const char*> captions[] = {
+        {QMessageBox::Ok, "确定"},     {QMessageBox::Cancel, "取消"}, {QMessageBox::Yes, "是"},
+        {QMessageBox::No, "否"},       {QMessageBox::Retry, "重试"},  {QMessageBox::Abort, "中止"},
+        {QMessageBox::Ignore, "忽略"}, {QMessageBox::Close, "关闭"},
+    };
+    for (const auto& [button, caption] : captions) {
+        if (QAbstractButton* b = box.button(button)) b->setText(QString::fromUtf8(caption));
+    }
+}
+
 }  // namespace
 
 QMessageBox::StandardButton prompt(QWidget* parent, const PromptRequest& request) {
     if (handler()) return handler()(request);
     QMessageBox box(boxIcon(request.icon), request.caption, request.text, request.buttons, parent);
     if (request.defaultButton != QMessageBox::NoButton) box.setDefaultButton(request.defaultButton);
+    captionButtons(box);
     return static_cast<QMessageBox::StandardButton>(box.exec());
 }
 
