@@ -1,0 +1,78 @@
+#include "xlsxexport.h"
+
+#include <xlsxwriter.h>
+
+#include <QByteArray>
+#include <QFile>
+#include <algorithm>
+#include <vector>
+
+namespace fx::query {
+
+namespace {
+
+// Excel allows at most 255 characters of width; an empty column keeps a little room.
+constexpr double kMaxWidth = 255.0;
+constexpr double kMinWidth = 4.0;
+constexpr double kPadding = 2.0;
+constexpr qsizetype kMaxCellLength = 32767;
+
+bool isWide(char32_t c) {
+    return (c >= 0x1100 && c <= 0x115F) || (c >= 0x2E80 && c <= 0xA4CF) ||
+           (c >= 0xAC00 && c <= 0xD7A3) || (c >= 0xF900 && c <= 0xFAFF) ||
+           (c >= 0xFE30 && c <= 0xFE4F) || (c >= 0xFF00 && c <= 0xFF60) ||
+           (c >= 0xFFE0 && c <= 0xFFE6) || (c >= 0x20000 && c <= 0x3FFFD);
+}
+
+}  // namespace
+
+double fittedWidth(const QString& text) {
+    double width = 0;
+    for (const char32_t c : text.toUcs4()) width += isWide(c) ? 2.0 : 1.0;
+    return width;
+}
+
+bool writeWorkbook(const QString& path, const SheetSource& source, QString* error) {
+    const QByteArray file = QFile::encodeName(path);
+    lxw_workbook_options options = {};
+    options.constant_memory = LXW_TRUE;
+    lxw_workbook* book = workbook_new_opt(file.constData(), &options);
+    if (!book) {
+        if (error) *error = QStringLiteral("不能建立工作簿。");
+        return false;
+    }
+    lxw_worksheet* sheet = workbook_add_worksheet(book, nullptr);
+    const int columns = int(source.titles.size());
+    std::vector<double> widths(std::size_t(columns), 0.0);
+
+    lxw_error failure = LXW_NO_ERROR;
+    auto put = [&](int row, int column, const QString& text) {
+        if (text.isEmpty() || failure != LXW_NO_ERROR) return;
+        // A cell holds at most 32767 characters; a longer memo is cut rather than losing
+        // the whole export.
+        const QByteArray utf8 = text.left(kMaxCellLength).toUtf8();
+        const lxw_error e = worksheet_write_string(sheet, lxw_row_t(row), lxw_col_t(column),
+                                                   utf8.constData(), nullptr);
+        if (e != LXW_NO_ERROR) failure = e;
+        widths[std::size_t(column)] = std::max(widths[std::size_t(column)], fittedWidth(text));
+    };
+
+    for (int c = 0; c < columns; ++c) put(0, c, source.titles[c]);
+    for (int r = 0; r < source.rowCount && failure == LXW_NO_ERROR; ++r) {
+        for (int c = 0; c < columns; ++c) put(r + 1, c, source.cell(r, c));
+    }
+    for (int c = 1; c < columns && failure == LXW_NO_ERROR; ++c) {
+        const double w = std::clamp(widths[std::size_t(c)] + kPadding, kMinWidth, kMaxWidth);
+        failure = worksheet_set_column(sheet, lxw_col_t(c), lxw_col_t(c), w, nullptr);
+    }
+
+    const lxw_error closed = workbook_close(book);
+    if (failure == LXW_NO_ERROR) failure = closed;
+    if (failure != LXW_NO_ERROR) {
+        if (error) *error = QString::fromUtf8(lxw_strerror(failure));
+        return false;
+    }
+    return true;
+}
+
+}  // namespace fx::query

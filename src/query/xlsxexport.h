@@ -1,0 +1,25 @@
+#pragma once
+
+#include <QString>
+#include <QStringList>
+#include <functional>
+
+namespace fx::query {
+
+// What an export writes: the titles of row 1 and, from row 2, one row per record with the
+// cells as display text, columns in the given order.
+struct SheetSource {
+    QStringList titles;
+    int rowCount = 0;
+    std::function<QString(int row, int column)> cell;
+};
+
+// Writes the sheet to a new .xlsx workbook at path (replacing a file there), streaming rows in
+// libxlsxwriter's constant-memory mode, and fits the widths of the columns from B on to their
+// contents (column A keeps the default width). Returns false with the reason in *error.
+bool writeWorkbook(const QString& path, const SheetSource& source, QString* error);
+
+// The width, in Excel character units, that fits a text: a wide (CJK) character counts two.
+double fittedWidth(const QString& text);
+
+}  // namespace fx::query
