@@ -1,10 +1,13 @@
 #include "admincommand.h"
 
+#include <QDir>
+#include <QFileInfo>
 #include <QHash>
 
 #include "adminerror.h"
 #include "backupcommand.h"
 #include "dberror.h"
+#include "installation.h"
 #include "installer.h"
 #include "sqlcommand.h"
 
@@ -120,6 +123,39 @@ int runSqlCommand(const QStringList& args, QTextStream& out, QTextStream& err) {
     return runSql(options, out, err);
 }
 
+// Points the installation key at an existing installation, so that the program starts on it.
+int runRegister(const QStringList& args, QTextStream& out, QTextStream& err) {
+    ParsedArguments p;
+    try {
+        p = parse(args, {QStringLiteral("--org")}, {});
+    } catch (const AdminError& e) {
+        return usageError(e.message(), err);
+    }
+    if (p.positional.size() != 1) {
+        return usageError(QStringLiteral("register needs one APPDIR"), err);
+    }
+    const QDir app(p.positional.front());
+    const QString keyFile = app.filePath(QString::fromLatin1(schema::kKeyFileName));
+    if (!QFileInfo::exists(app.filePath(QStringLiteral("data/gdzc.qsk"))) ||
+        !QFileInfo::exists(keyFile)) {
+        err << "fxasset-admin: " << app.absolutePath()
+            << " is not an installation (no data/gdzc.qsk or no key file)\n";
+        err.flush();
+        return kExitFailed;
+    }
+    schema::InstallationKey key = schema::readInstallationKey();
+    key.appPath = app.absolutePath();
+    if (p.values.contains(QStringLiteral("--org"))) {
+        key.organisationName = p.values.value(QStringLiteral("--org"));
+    } else if (key.organisationName.isEmpty()) {
+        key.organisationName = QString::fromUtf8(kDefaultOrganisation);
+    }
+    schema::writeInstallationKey(key);
+    out << "registered " << key.appPath << '\n';
+    out.flush();
+    return kExitOk;
+}
+
 }  // namespace
 
 QString usageText() {
@@ -135,6 +171,10 @@ QString usageText() {
         "      --demo fills a demonstration dictionary and register of 300 assets with\n"
         "      loans, transfers, repairs and scrapped assets, dated relative to today;\n"
         "      --assets N makes N assets instead (and implies --demo).\n"
+        "\n"
+        "  register APPDIR [--org NAME]\n"
+        "      Point the registry values AppPath (and 组织名称 with --org) at an existing\n"
+        "      installation, so that the program starts on it.\n"
         "\n"
         "  sql DATADIR STATEMENT [--history] [--keyfile FILE]\n"
         "      Run one Jet SQL statement on DATADIR/gdzc.qsk (--history: DATADIR/dbjl.his).\n"
@@ -174,6 +214,7 @@ int runCommand(const QStringList& arguments, QTextStream& out, QTextStream& err)
         return kExitOk;
     }
     if (command == QLatin1String("init")) return runInit(rest, out, err);
+    if (command == QLatin1String("register")) return runRegister(rest, out, err);
     if (command == QLatin1String("sql")) return runSqlCommand(rest, out, err);
     if (command == QLatin1String("backup")) return backupCommand(rest, out, err);
     if (command == QLatin1String("restore")) return restoreCommand(rest, out, err);

@@ -193,5 +193,25 @@ TEST_F(InitTest, InitAgainAfterRemovingTheDataSucceeds) {
     EXPECT_EQ(scalar(*c, QStringLiteral("select count(*) from sbjl")), 5);
 }
 
+TEST_F(InitTest, RegisterPointsTheKeyAtAnExistingInstallationOnly) {
+    const QString first = path(QStringLiteral("first"));
+    const QString second = path(QStringLiteral("second"));
+    ASSERT_EQ(
+        runAdmin({QStringLiteral("init"), first, QStringLiteral("--org"), QStringLiteral("甲单位")})
+            .code,
+        0);
+    ASSERT_EQ(runAdmin({QStringLiteral("init"), second}).code, 0);
+    EXPECT_EQ(schema::readInstallationKey().appPath, QDir(second).absolutePath());
+
+    const CommandResult r = runAdmin({QStringLiteral("register"), first});
+    ASSERT_EQ(r.code, 0) << r.err.toStdString();
+    EXPECT_EQ(schema::readInstallationKey().appPath, QDir(first).absolutePath());
+
+    // A folder without databases is refused and the key stays where it was.
+    const CommandResult bad = runAdmin({QStringLiteral("register"), path(QStringLiteral("none"))});
+    EXPECT_EQ(bad.code, 1);
+    EXPECT_EQ(schema::readInstallationKey().appPath, QDir(first).absolutePath());
+}
+
 }  // namespace
 }  // namespace fx::admin::test
