@@ -1,9 +1,12 @@
 #include "cardlists.h"
 
 #include <QComboBox>
+#include <QLabel>
 #include <QLineEdit>
 #include <QValidator>
 
+#include "assetnumber.h"
+#include "dberror.h"
 #include "mainform.h"
 #include "quote.h"
 #include "rowset.h"
@@ -76,10 +79,7 @@ void TMainForm::fillCardLists() {
 }
 
 void TMainForm::fillAssetNumberList() {
-    makeUpperCase(ComboBox1);
-    replaceListEntries(ComboBox1,
-                       queryValues(*state_.current, QStringLiteral("select * from idupper"),
-                                   QStringLiteral("idup")));
+    reloadAssetNumberList();
 }
 
 void TMainForm::ReloadNameAndUseLists() {
@@ -104,6 +104,79 @@ void TMainForm::ReloadNameAndUseLists() {
     replaceListEntries(DBComboBox4, uses);
     if (nameCleared && !uses.contains(DBComboBox4->currentText()))
         setListText(DBComboBox4, QString());
+}
+
+void TMainForm::ReloadModelAndLocationLists() {
+    db::Connection& c = *state_.current;
+    const QString name = DBComboBox2->currentText();
+    const bool editing = mode_ != EditMode::Browse;
+
+    DBComboBox3->clear();
+    DBComboBox5->clear();
+    const QStringList models =
+        queryValues(c, QStringLiteral("select sbxh from xhpz where sbmc=") + db::quoted(name),
+                    QStringLiteral("sbxh"));
+    replaceListEntries(DBComboBox5, models);
+    // A model the name does not have goes, and its configuration with it. An empty model
+    // clears nothing: it would take the configuration of a record being modified along.
+    const QString model = DBComboBox5->currentText();
+    const bool modelCleared = !model.isEmpty() && !models.contains(model);
+    if (modelCleared) {
+        setListText(DBComboBox5, QString());
+        DBEdit3->clear();
+        DBEdit3->setEnabled(true);
+    }
+
+    if (editing) {
+        const numbering::NameDefaults d =
+            numbering::nameDefaults(c, name, DBComboBox1->currentText());
+        // A name the dictionary does not know keeps the record's storage mode when modifying;
+        // a new asset of it is kept at a location, as a new name is by default.
+        if (d.knowsStorage())
+            storedAtLocation_ = d.byLocation;
+        else if (mode_ != EditMode::Modify)
+            storedAtLocation_ = true;
+        ProposeAssetNumber();
+    }
+    const Settings& s = state_.settings;
+    QStringList places;
+    if (storedAtLocation_) {
+        Label7->setText(QStringLiteral("位  置："));
+        if (editing) {
+            DBComboBox8->setEnabled(true);
+            setListTyping(DBComboBox8, !(s.wzl != 1 || s.input == 2));
+        }
+        wzb_->reopen();
+        places = fieldValues(*wzb_, QStringLiteral("wz"));
+    } else {
+        // The person who uses the asset is its custodian: the custodian field follows.
+        Label7->setText(QStringLiteral("使用者："));
+        if (editing) {
+            setListTyping(DBComboBox8, true);
+            DBComboBox8->setEnabled(false);
+        }
+        person_->reopen();
+        places = fieldValues(*person_, QStringLiteral("pname"));
+    }
+    replaceListEntries(DBComboBox3, places);
+    if (modelCleared && !places.contains(DBComboBox3->currentText()))
+        setListText(DBComboBox3, QString());
+}
+
+void TMainForm::DBComboBox1Exit() {
+    try {
+        ReloadNameAndUseLists();
+    } catch (const db::DbError& e) {
+        showDbError(e.message());
+    }
+}
+
+void TMainForm::DBComboBox2Exit() {
+    try {
+        ReloadModelAndLocationLists();
+    } catch (const db::DbError& e) {
+        showDbError(e.message());
+    }
 }
 
 }  // namespace fx

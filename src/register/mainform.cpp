@@ -1,7 +1,10 @@
 #include "mainform.h"
 
+#include <QAbstractItemView>
 #include <QComboBox>
+#include <QCompleter>
 #include <QDateEdit>
+#include <QFocusEvent>
 #include <QFrame>
 #include <QGroupBox>
 #include <QKeyEvent>
@@ -68,7 +71,9 @@ TMainForm::TMainForm(AppState& state, QWidget* parent) : QMainWindow(parent), st
     buildPanel();
     buildCard();
     buildStatusBar();
+    setUpNumberBox();
     bindSystemCommands();
+    bindEditCommands();
 
     // Fixed at the design size, but the maximise button still works (mainlayout.cpp).
     setMaximised(false);
@@ -160,12 +165,15 @@ void TMainForm::buildCard() {
     DBMemo1->setTabChangesFocus(true);
     DBMemo1->setGeometry(kFieldLeft, row[6], 427, kMemoHeight);
 
-    BitBtn1 = named(new QPushButton(QStringLiteral("未借出"), g), "BitBtn1");
-    BitBtn2 = named(new QPushButton(QStringLiteral("维修记录"), g), "BitBtn2");
-    BitBtn3 = named(new QPushButton(QStringLiteral("调拨记录"), g), "BitBtn3");
-    int y = row[6];
+    // The three buttons stand beside the card on the panel, not in the card's group: the group
+    // is disabled while browsing, and lending and the histories are used while browsing.
+    BitBtn1 = named(new QPushButton(QStringLiteral("未借出"), Panel1), "BitBtn1");
+    BitBtn2 = named(new QPushButton(QStringLiteral("维修记录"), Panel1), "BitBtn2");
+    BitBtn3 = named(new QPushButton(QStringLiteral("调拨记录"), Panel1), "BitBtn3");
+    int y = GroupBox1->y() + row[6];
     for (QPushButton* b : {BitBtn1, BitBtn2, BitBtn3}) {
         b->setGeometry(581, y, kButtonWidth, kButtonHeight);
+        b->raise();
         // Lending, maintenance and transfer histories come with their own windows; until a
         // record is shown there is nothing for them to act on.
         b->setEnabled(false);
@@ -177,6 +185,8 @@ void TMainForm::buildCard() {
                         DBEdit3,     DateTimePicker1, DBComboBox3, DBComboBox6,
                         DBEdit1,     DBComboBox7,     DBComboBox8, DBMemo1};
     for (size_t i = 1; i < std::size(order); ++i) setTabOrder(order[i - 1], order[i]);
+    // Leaving the category and the name refills the lists that follow them.
+    for (QComboBox* c : {DBComboBox1, DBComboBox2}) c->installEventFilter(this);
 }
 
 void TMainForm::buildStatusBar() {
@@ -199,6 +209,12 @@ bool TMainForm::eventFilter(QObject* watched, QEvent* event) {
         applyLayoutRules(outerWidth());
         return false;
     }
+    // Nothing below is watched before the whole window is built.
+    if (!numberCompleter_) return QMainWindow::eventFilter(watched, event);
+    if (watched == ComboBox1 || watched == ComboBox1->lineEdit() || watched == numberListView() ||
+        watched == ComboBox1->view())
+        return filterNumberBox(watched, event);
+    if (watched == DBComboBox1 || watched == DBComboBox2) return filterCardFocus(watched, event);
     if (event->type() == QEvent::KeyPress) {
         auto* key = static_cast<QKeyEvent*>(event);
         if (watched == SpinEdit1) return filterSerialKey(key);
@@ -207,12 +223,28 @@ bool TMainForm::eventFilter(QObject* watched, QEvent* event) {
     return QMainWindow::eventFilter(watched, event);
 }
 
+bool TMainForm::filterCardFocus(QObject* watched, QEvent* event) {
+    if (event->type() != QEvent::FocusOut || mode_ == EditMode::Browse) return false;
+    // A list's own pop-up or a message box taking the focus is not leaving the field.
+    const Qt::FocusReason reason = static_cast<QFocusEvent*>(event)->reason();
+    if (reason == Qt::PopupFocusReason || reason == Qt::ActiveWindowFocusReason) return false;
+    if (watched == DBComboBox1)
+        DBComboBox1Exit();
+    else
+        DBComboBox2Exit();
+    return false;
+}
+
 bool TMainForm::filterSerialKey(QKeyEvent* event) {
     // The serial box takes digits and Backspace; every other character, Enter included, is
     // swallowed. Keys that type nothing (arrows, Tab, Delete) keep their usual meaning.
     const int key = event->key();
     if (key == Qt::Key_Backspace || key == Qt::Key_Delete) return false;
-    if (key == Qt::Key_Return || key == Qt::Key_Enter) return true;
+    if (key == Qt::Key_Return || key == Qt::Key_Enter) {
+        SpinEdit1->interpretText();
+        showSerial(SpinEdit1->value());
+        return true;
+    }
     const QString text = event->text();
     if (text.isEmpty() || !text.at(0).isPrint()) return false;
     return !(text.size() == 1 && text.at(0) >= u'0' && text.at(0) <= u'9');

@@ -7,11 +7,15 @@
 #include <QSet>
 #include <functional>
 #include <memory>
+#include <optional>
 
 #include "appstate.h"
+#include "assetnumber.h"
 
+class QAbstractItemView;
 class QAction;
 class QActionGroup;
+class QCompleter;
 class QComboBox;
 class QDateEdit;
 class QFrame;
@@ -195,6 +199,55 @@ public:
     void ApplyInputMode(bool browsing);
     // Refills the name and use lists for the card's category.
     void ReloadNameAndUseLists();
+    // Refills the model and location-or-user lists for the card's name: the name's storage
+    // mode sets the location caption and the custodian field, and while adding the next asset
+    // number is proposed.
+    void ReloadModelAndLocationLists();
+    // Leaving the category and the name field while editing.
+    void DBComboBox1Exit();
+    void DBComboBox2Exit();
+
+    // ---- showing records (recordview.cpp) ----------------------------------------------------
+    // Shows the record with this serial number (Enter in the serial box), or empties the card
+    // with "没有此序号的记录" when there is none.
+    void showSerial(int serial);
+    // The same without the not-found message: another operation shows a record again.
+    void showSerialQuietly(int serial);
+    // Enter in the asset-number box while browsing: the prefix shortcut when the list is
+    // dropped down, else the record with that asset number.
+    void showByAssetNumber();
+    // The serial number of the record shown last, 0 when none.
+    int shownSerial() const { return shownSerial_; }
+    // The storage mode of the shown or edited asset: at a location (true) or held by a person.
+    bool storedAtLocation() const { return storedAtLocation_; }
+
+    // ---- the asset-number box (numberbox.cpp) ------------------------------------------------
+    // True while the box's list is dropped down (narrowed while typing, or opened by the user).
+    bool numberListDroppedDown() const;
+    // Opens the box's whole list, as the arrow button does.
+    void dropNumberListDown();
+    // The list that drops down while typing narrows it.
+    QAbstractItemView* numberListView() const;
+    // Fills the box's list with every registered prefix.
+    void reloadAssetNumberList();
+    // Proposes the next number for a new asset from the name's prefix (while adding).
+    void ProposeAssetNumber();
+    // Reads the box; shows the parsing message and fails when it does not hold a number.
+    std::optional<numbering::AssetNumber> parseAssetNumberBox();
+
+    // ---- entry and edit operations (editoperations.cpp) --------------------------------------
+    enum class EditMode { Browse, Modify, AddOne, AddBatch, Scrap, Delete };
+    EditMode editMode() const { return mode_; }
+    void New1Click();     // "新增": a batch of identical assets
+    void Add1Click();     // "增加" (hidden): one asset
+    void Modify1Click();  // "修改"
+    void Scrap1Click();   // "报废"
+    void Delete1Click();  // "删除"
+    void Save1Click();    // "保存"
+    void Cancel1Click();  // "放弃", also the end of every save
+    // The batch: how many it adds, and how many are still to add after an "终止".
+    int batchTotal() const { return batchTotal_; }
+    int batchLeft() const { return batchLeft_; }
 
     // ---- themes (themes.cpp) -----------------------------------------------------------------
     // Ticks the theme's menu item, gives the menu items their pictures and colours the panel.
@@ -257,9 +310,50 @@ private:
 
     // The eight lists of the card, in tab order.
     QList<QComboBox*> cardLists() const;
+    // Every field of the card, lists included, and the date picker.
+    QList<QWidget*> cardFields() const;
     // Keys of the serial box and the card's Enter moves.
     bool filterSerialKey(QKeyEvent* event);
     bool filterCardEnter(QObject* watched, QKeyEvent* event);
+    bool filterCardFocus(QObject* watched, QEvent* event);
+
+    // Showing records (recordview.cpp).
+    void showSerial(int serial, bool quiet);
+    void fillCardFromRow();
+
+    // The asset-number box (numberbox.cpp).
+    void setUpNumberBox();
+    bool filterNumberBox(QObject* watched, QEvent* event);
+    bool numberKeyPressed(QKeyEvent* event);
+    void numberDashTyped();
+    void numberTextChanged();
+    void numberBoxEntered();
+    void numberBoxLeft();
+    void prefixShortcut(const QString& chosen);
+    void closeNumberList();
+    void setNumberListEntries(const QStringList& entries);
+    void setNumberText(const QString& text, bool selectDigits);
+    QStringList numberListEntries() const;
+
+    // Entry and edit operations (editoperations.cpp).
+    void bindEditCommands();
+    void startAdding(EditMode mode, int count);
+    bool rereadRecord();
+    bool checkPrice();
+    bool checkRequiredFields();
+    void writeCardToRecord(bool adding);
+    void setRecordFieldsEnabled(bool on);
+    void finishSave(const QString& message, bool prefixRowsChanged);
+    void saveScrap();
+    void saveDelete();
+
+    // Storing records under their numbers (assetstore.cpp). Each returns true when the record
+    // or batch is stored and the save may finish; false when the edit operation stays open.
+    bool storeNewRecord(bool& prefixRowsChanged);
+    bool storeBatch(bool& prefixRowsChanged);
+    bool storeModifiedRecord(bool& prefixRowsChanged);
+    void restoreUnpostedRecord();
+    void showDbError(const QString& message);
 
     AppState& state_;
     std::unique_ptr<db::RowSet> card_;
@@ -276,6 +370,27 @@ private:
     QPointer<QWidget> splash_;
     bool shownOnce_ = false;
     bool shutDownDone_ = false;
+
+    // The card's window state.
+    int currentSerial_ = 0;  // the serial last entered: the card row set's key
+    int shownSerial_ = 0;    // the serial of the record last shown successfully
+    int savedSerial_ = 0;    // the serial to show again when an edit operation ends
+    bool storedAtLocation_ = true;
+    bool hasMaintenance_ = false;
+
+    // The edit operation in progress.
+    EditMode mode_ = EditMode::Browse;
+    int batchTotal_ = 0;
+    int batchLeft_ = 0;
+    qint64 batchFirstSerial_ = 0;      // the first asset the batch stored, across "终止"
+    numbering::AssetNumber previous_;  // the number a modified or deleted record had
+
+    // The asset-number box: its whole list while it has the focus, and the typed-key flag.
+    QCompleter* numberCompleter_ = nullptr;
+    QStringList numberFullList_;
+    bool numberListSaved_ = false;
+    bool numberTyped_ = false;
+    int dashPosition_ = -1;
 };
 
 }  // namespace fx

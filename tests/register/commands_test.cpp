@@ -172,6 +172,9 @@ TEST_F(CommandsTest, ToolBarButtonsRunTheCommandsOfTheMenu) {
                  {form.ToolButton13, form.N16},    {form.ToolButton14, form.N18}};
     for (const auto& p : pairs) {
         ASSERT_TRUE(p.button->isEnabled()) << p.button->text().toStdString();
+        EXPECT_TRUE(form.buttonsOf(p.command).contains(p.button)) << p.button->text().toStdString();
+        // The card's own commands need a started window; they are run in the card's tests.
+        if (!counter.counts(p.command)) continue;
         p.button->click();
         EXPECT_EQ(counter.runs(p.command), 1) << p.button->text().toStdString();
         p.command->trigger();
@@ -183,17 +186,17 @@ TEST_F(CommandsTest, CommandsWithoutAHandlerStayDisabled) {
     auto state = signIn();
     auto form = startedForm(*state);
     // The administrator with every right: the rules would enable these, but nothing runs them.
-    for (QAction* a : {form->N1, form->N2, form->N8, form->N16, form->N18, form->N19, form->New1})
+    for (QAction* a : {form->N1, form->N2, form->N8, form->N16, form->N18, form->N19})
         EXPECT_FALSE(a->isEnabled()) << a->text().toStdString();
-    for (QToolButton* b : {form->ToolButton1, form->ToolButton2, form->ToolButton13,
-                           form->ToolButton14, form->ToolButton10})
+    for (QToolButton* b :
+         {form->ToolButton1, form->ToolButton2, form->ToolButton13, form->ToolButton14})
         EXPECT_FALSE(b->isEnabled()) << b->text().toStdString();
     // The commands that run are enabled.
-    for (QAction* a :
-         {form->N7, form->N21, form->N22, form->N24, form->N25, form->N26, form->N27, form->N29})
+    for (QAction* a : {form->N7, form->N21, form->N22, form->N24, form->N25, form->N26, form->N27,
+                       form->N29, form->New1})
         EXPECT_TRUE(a->isEnabled()) << a->text().toStdString();
-    EXPECT_TRUE(form->ToolButton15->isEnabled());
-    EXPECT_TRUE(form->ToolButton16->isEnabled());
+    for (QToolButton* b : {form->ToolButton10, form->ToolButton15, form->ToolButton16})
+        EXPECT_TRUE(b->isEnabled()) << b->text().toStdString();
 }
 
 TEST_F(CommandsTest, StartUpLeavesNoRecordCommandEvenForTheAdministrator) {

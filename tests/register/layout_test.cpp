@@ -13,6 +13,7 @@
 #include <QTest>
 
 #include "registerfixture.h"
+#include "scripts.h"
 
 namespace fx::test {
 namespace {
@@ -105,8 +106,10 @@ TEST_F(LayoutTest, MaximisingAppliesTheRulesAndRestoringReturnsToTheDesignSize) 
 }
 
 TEST_F(LayoutTest, SerialBoxTakesDigitsAndBackspaceOnly) {
+    completeFirstUse();
     auto state = signIn();
-    TMainForm form(*state);
+    auto started = startedForm(*state);
+    TMainForm& form = *started;
     QSpinBox* box = form.SpinEdit1;
     EXPECT_EQ(box->minimum(), 0);
     EXPECT_EQ(box->maximum(), 999999999);
@@ -115,8 +118,11 @@ TEST_F(LayoutTest, SerialBoxTakesDigitsAndBackspaceOnly) {
     EXPECT_EQ(box->text(), QStringLiteral("123"));
     QTest::keyClick(box, Qt::Key_Backspace);
     EXPECT_EQ(box->text(), QStringLiteral("12"));
-    // Enter is swallowed: nothing reacts to it.
+    // Enter shows the record and goes no further: the box does not finish its editing.
     QSignalSpy finished(box, &QSpinBox::editingFinished);
+    PromptScript prompts;
+    prompts.expect(QStringLiteral("提示"), QStringLiteral("没有此序号的记录"))
+        .expect(QStringLiteral("提示"), QStringLiteral("没有此序号的记录"));
     QTest::keyClick(box, Qt::Key_Return);
     QTest::keyClick(box, Qt::Key_Enter);
     EXPECT_EQ(finished.count(), 0);

@@ -69,6 +69,7 @@ CommandCounter::CommandCounter(TMainForm& form) {
     for (QAction* a : form.findChildren<QAction*>()) {
         if (a->isSeparator() || a->menu() || a->objectName().isEmpty()) continue;
         if (form.isBound(a)) continue;  // keep the real commands
+        counts_.insert(a, 0);
         form.bindCommand(a, [this, a] { ++counts_[a]; });
     }
 }

@@ -49,6 +49,8 @@ class CommandCounter {
 public:
     explicit CommandCounter(TMainForm& form);
     int runs(QAction* action) const { return counts_.value(action); }
+    // True for a command the counter stands in for (not one the window already runs).
+    bool counts(QAction* action) const { return counts_.contains(action); }
 
 private:
     QHash<QAction*, int> counts_;

@@ -1,0 +1,100 @@
+#include "cardfixture.h"
+
+#include "connection.h"
+#include "rowset.h"
+#include "schema.h"
+
+namespace fx::test {
+
+CardTest::CardTest() = default;
+CardTest::~CardTest() = default;
+
+void CardTest::SetUp() {
+    RegisterTest::SetUp();
+    completeFirstUse();
+    conn().executeNative(QStringLiteral(
+        "insert into sortproc (sort,title,cz) values ('电子设备','DZ',5),('办公家具','JJ',5);"
+        "insert into sortb (name,sort,bht,wzorgr) values ('电脑','电子设备','DN',1),"
+        " ('打印机','电子设备','DY',0),('桌子','办公家具','ZZ',1);"
+        "insert into ytb (sort,yt) values ('电子设备','办公'),('电子设备','教学');"
+        "insert into xhpz (sbmc,sbxh,sbpz) values ('电脑','X1','i5/8G'),('电脑','X2','');"
+        "insert into wzb (wz,isbm) values ('财务科',1),('机房',0);"
+        "insert into person (pname,bm) values ('李四','财务科');"
+        "insert into syq (qx,yue) values ('五年',60),('十年',120);"
+        "insert into lyfs (ly) values ('购买'),('调入');"));
+}
+
+void CardTest::TearDown() {
+    if (form) form->shutDown();
+    form.reset();
+    state.reset();
+    conn_.reset();
+    RegisterTest::TearDown();
+}
+
+void CardTest::start(const QString& user, const Rights& rights) {
+    state = signIn(user, rights);
+    form = startedForm(*state);
+}
+
+db::Connection& CardTest::conn() {
+    if (!conn_)
+        conn_ = db::Connection::open(inst.dataDir() + QString::fromLatin1(schema::kCurrentFile),
+                                     inst.password());
+    return *conn_;
+}
+
+int CardTest::addAsset(const QString& prefix, int number, const QString& extra) {
+    conn().executeNative(
+        QStringLiteral("insert into sbjl (id,num,zclb,sbmc,sbxh,sbpz,yt,worp,wz,bgr,ly,bxq,gmrq,"
+                       "pzrq,gmjg,other) values ('%1',%2,'电子设备','电脑','X1','i5/8G','办公',1,"
+                       "'财务科','李四','购买','五年','2020-05-06','2020-05-06',4999.5,'备用')")
+            .arg(prefix)
+            .arg(number));
+    const int serial = int(conn().lastInsertId());
+    if (!extra.isEmpty())
+        conn().executeNative(QStringLiteral("update sbjl set ") + extra +
+                             QStringLiteral(" where ID1=") + QString::number(serial));
+    return serial;
+}
+
+void CardTest::setPrefix(const QString& prefix, int max) {
+    conn().executeNative(QStringLiteral("delete from idupper where idup='%1';"
+                                        "insert into idupper (idup,max) values ('%1',%2)")
+                             .arg(prefix)
+                             .arg(max));
+}
+
+std::optional<int> CardTest::prefixMax(const QString& prefix) {
+    db::RowSet rows(conn(), QStringLiteral("select * from idupper where idup='%1'").arg(prefix));
+    rows.open();
+    if (rows.eof()) return std::nullopt;
+    return rows.integer(QStringLiteral("max"));
+}
+
+int CardTest::assetCount(const QString& condition) {
+    return conn()
+        .queryValue(QStringLiteral("select count(*) from sbjl where ") + condition)
+        .toInt();
+}
+
+QString CardTest::field(int serial, const QString& column) {
+    db::RowSet rows(conn(), QStringLiteral("select * from sbjl where ID1=%1").arg(serial));
+    rows.open();
+    return rows.eof() ? QString() : rows.text(column);
+}
+
+QString CardTest::numberOf(int serial) {
+    return field(serial, QStringLiteral("id")) + field(serial, QStringLiteral("num"));
+}
+
+QList<int> CardTest::numbersUnder(const QString& prefix) {
+    db::RowSet rows(conn(),
+                    QStringLiteral("select num from sbjl where id='%1' order by num").arg(prefix));
+    rows.open();
+    QList<int> result;
+    for (rows.first(); !rows.eof(); rows.next()) result << rows.integer(QStringLiteral("num"));
+    return result;
+}
+
+}  // namespace fx::test
