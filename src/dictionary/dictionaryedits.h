@@ -14,9 +14,9 @@ namespace fx::dictionary {
 // One item of the dictionary, located as the tree locates it.
 struct ItemRef {
     ItemKind kind = ItemKind::None;
-    QString text;      // the item's text (before a rename)
-    QString category;  // names and uses: the category they belong to
-    QString name;      // models: the name they belong to
+    QString text{};      // the item's text (before a rename)
+    QString category{};  // names and uses: the category they belong to
+    QString name{};      // models: the name they belong to
 };
 
 // The attributes of an item, as the maintenance window shows and edits them.

@@ -355,7 +355,7 @@ void Tsjzdwh::showAttributes(ItemKind kind, const Attributes& a) {
             break;
         case ItemKind::Name:
             Label2->setText(QStringLiteral("这种固定资产的存放方式为"));
-            list({kByPlace, kByUser}, a.flag ? 0 : 1);
+            list({kByPlace, kByUser}, !a.found ? -1 : a.flag ? 0 : 1);
             prefix(a.prefix);
             break;
         case ItemKind::Model:
@@ -376,7 +376,7 @@ void Tsjzdwh::showAttributes(ItemKind kind, const Attributes& a) {
         }
         case ItemKind::Location:
             Label2->setText(QStringLiteral("位置属性："));
-            list({kIsDepartment, kNotDepartment}, a.flag ? 0 : 1);
+            list({kIsDepartment, kNotDepartment}, !a.found ? -1 : a.flag ? 0 : 1);
             break;
         case ItemKind::Life:
             Label2->setText(QStringLiteral("相当于："));
