@@ -21,6 +21,22 @@ struct StatementGuard {
     ~StatementGuard() { sqlite3_finalize(stmt); }
 };
 
+// Holds the connection's mutex while the rows are read. Every column call of the engine takes
+// that mutex; held here, each of them only re-enters it, and the values a column read returns
+// stay protected while they are copied.
+class ConnectionLock {
+public:
+    explicit ConnectionLock(sqlite3* db) : mutex_(sqlite3_db_mutex(db)) {
+        sqlite3_mutex_enter(mutex_);
+    }
+    ~ConnectionLock() { sqlite3_mutex_leave(mutex_); }
+    ConnectionLock(const ConnectionLock&) = delete;
+    ConnectionLock& operator=(const ConnectionLock&) = delete;
+
+private:
+    sqlite3_mutex* mutex_;
+};
+
 [[noreturn]] void throwEngineError(sqlite3* db, const QString& statement) {
     throw db::DbError(QString::fromUtf8(sqlite3_errmsg(db)), sqlite3_extended_errcode(db),
                       statement);
@@ -43,6 +59,12 @@ Kind kindOfColumn(db::Connection::ColumnKind k) {
             break;
     }
     return Kind::Text;
+}
+
+// Writes a number as the shortest text that reads back the same; returns its length.
+template <typename T>
+int numberText(char (&out)[32], T value) {
+    return int(std::to_chars(out, out + sizeof out, value).ptr - out);
 }
 
 }  // namespace
@@ -86,12 +108,14 @@ void ResultTable::load(db::Connection& connection, const QString& jetSql) {
     ends.reserve(std::size_t(columns) * 1024);
     int rows = 0;
     std::uint64_t used = 0;
+    const ConnectionLock lock(db);
     for (;;) {
         const int rc = sqlite3_step(st.stmt);
         if (rc == SQLITE_DONE) break;
         if (rc != SQLITE_ROW) throwEngineError(db, jetSql);
         for (int c = 0; c < columns; ++c) {
-            const int type = sqlite3_column_type(st.stmt, c);
+            sqlite3_value* value = sqlite3_column_value(st.stmt, c);
+            const int type = sqlite3_value_type(value);
             if (type != SQLITE_NULL) {
                 if (!typed[std::size_t(c)]) {
                     // An expression takes the type of its first value.
@@ -100,8 +124,19 @@ void ResultTable::load(db::Connection& connection, const QString& jetSql) {
                                                                    : Kind::Text;
                     typed[std::size_t(c)] = true;
                 }
-                const auto* p = reinterpret_cast<const char*>(sqlite3_column_text(st.stmt, c));
-                const int n = sqlite3_column_bytes(st.stmt, c);
+                // Numbers are written here rather than by the engine's own text conversion,
+                // which costs more than the stepping itself on a long list.
+                char number[32];
+                const char* p = number;
+                int n = 0;
+                if (type == SQLITE_INTEGER) {
+                    n = numberText(number, sqlite3_value_int64(value));
+                } else if (type == SQLITE_FLOAT) {
+                    n = numberText(number, sqlite3_value_double(value));
+                } else {
+                    p = reinterpret_cast<const char*>(sqlite3_value_text(value));
+                    n = sqlite3_value_bytes(value);
+                }
                 bytes.insert(bytes.end(), p, p + n);
                 used += std::uint64_t(n);
             }
