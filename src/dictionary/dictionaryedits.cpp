@@ -169,6 +169,14 @@ Attributes loadAttributes(db::Connection& c, const ItemRef& item) {
     row.open();
     if (row.eof()) return a;
     a.found = true;
+    if (item.kind == ItemKind::Name && !item.category.isEmpty()) {
+        // A name held by several categories shows the attributes of the category it is under,
+        // which are the ones a save writes; the first row stands in when none matches.
+        for (; !row.eof(); row.next()) {
+            if (row.text(QStringLiteral("sort")) == item.category) break;
+        }
+        if (row.eof()) row.first();
+    }
     switch (item.kind) {
         case ItemKind::Category:
             a.number = row.integer(QStringLiteral("cz"));

@@ -37,8 +37,9 @@ struct Refusal {
     bool refused() const { return !text.isEmpty(); }
 };
 
-// Reads an item's attributes with the statements the window has always used. A name is read by
-// its text alone: when two categories hold it, the first row supplies the attributes.
+// Reads an item's attributes with the statements the window has always used. A name is looked
+// up by its text; when several categories hold it, the row of item.category supplies the
+// attributes (the first row when none is of that category).
 Attributes loadAttributes(db::Connection& c, const ItemRef& item);
 
 // The places marked as departments ("select * from wzb where isbm"), in table order.

@@ -50,6 +50,21 @@ TEST_F(DictionaryEdits, LoadsTheAttributesOfEachKind) {
     EXPECT_EQ(categoryPrefix(db(), QStringLiteral("家具")), QStringLiteral("JJ"));
 }
 
+TEST_F(DictionaryEdits, ANameInTwoCategoriesShowsTheRowOfItsOwnCategory) {
+    run(QStringLiteral("INSERT INTO sortb (name,sort,bht,wzorgr) VALUES ('台式机','家具','TT',0)"));
+    const Attributes furniture =
+        loadAttributes(db(), {ItemKind::Name, QStringLiteral("台式机"), QStringLiteral("家具")});
+    EXPECT_EQ(furniture.prefix, QStringLiteral("TT"));
+    EXPECT_FALSE(furniture.flag);
+    const Attributes computers =
+        loadAttributes(db(), {ItemKind::Name, QStringLiteral("台式机"), QStringLiteral("电脑")});
+    EXPECT_EQ(computers.prefix, QStringLiteral("AB"));
+    EXPECT_TRUE(computers.flag);
+    // Without a category the first row answers.
+    EXPECT_EQ(loadAttributes(db(), {ItemKind::Name, QStringLiteral("台式机")}).prefix,
+              QStringLiteral("AB"));
+}
+
 TEST_F(DictionaryEdits, CategoryPrefixChangeReachesOnlyNamesThatKeptTheOldOne) {
     const ItemRef computers{ItemKind::Category, QStringLiteral("电脑")};
     const Attributes before = loadAttributes(db(), computers);
