@@ -280,24 +280,6 @@ TEST_F(Corpus, DictionaryDeletes) {
     EXPECT_EQ(scalar(s("SELECT count(*) FROM person")).toInt(), 3);
 }
 
-TEST_F(Corpus, DictionaryAdditionsThroughRowSets) {
-    RowSet& life = open(s("select * from syq"));
-    life.append();
-    life.setValue(s("qx"), s("3年"));
-    life.setValue(s("yue"), 36);
-    life.post();
-    RowSet& place = open(s("select * from wzb"));
-    place.append();
-    place.setValue(s("wz"), s("后勤处"));
-    place.setValue(s("isbm"), true);
-    place.post();
-    EXPECT_EQ(column(s("select * from wzb where isbm"), s("wz")),
-              QStringList({s("财务处"), s("教务处"), s("后勤处")}));
-    EXPECT_EQ(open(s("select * from syq where qx='3年'")).integer(s("yue")), 36);
-}
-
-// ---- The asset query and its conditions ----------------------------------------------------
-
 TEST_F(Corpus, AssetQueryGivesNumberMonthsLifeAndRate) {
     RowSet& rs = open(assetQuery() + s(" order by ID1 asc"));
     // Assets whose life (5) or category has no dictionary row are left out.
@@ -366,6 +348,7 @@ TEST_F(Corpus, ComprehensiveQueryConditions) {
         {" and bxq='10年'", {3, 4}},
         {" and sbpz like '%i5%' and sbpz like '%硬盘%'", {1}},
         {" and sbpz like '%i3%' and sbpz like '%硬盘%'", {}},
+        // A filled remark: not missing (4), not empty (1), not blank (3 ' ', 7 three blanks).
         {" and other not in (null,' ')", {2, 6}},
         {" and wx", {1, 4, 6}},
         {" and yjc", {1, 2, 3}},
@@ -390,21 +373,6 @@ TEST_F(Corpus, ComprehensiveQueryConditions) {
     for (const Condition& c : conditions) {
         EXPECT_EQ(serials(base + s(c.fragment) + order), c.ids) << c.fragment;
     }
-}
-
-TEST_F(Corpus, ComprehensiveQueryDatesAsTheDialogWritesThem) {
-    // From 1 October 1949 to tomorrow, as the dialog's defaults give.
-    const QString fragment = s(" and gmrq>=#") + QDate(1949, 10, 1).toString(s("MM/dd/yyyy")) +
-                             s("# and gmrq<=#") +
-                             Clock::today().addDays(1).toString(s("MM/dd/yyyy")) + s("#");
-    EXPECT_EQ(serials(assetQuery() + fragment + s(" order by ID1 asc")),
-              QList<int>({1, 2, 3, 4, 6, 7}));
-}
-
-TEST_F(Corpus, FilledRemarkMeansNotMissingNotEmptyNotBlank) {
-    // Asset 1 has '', 3 ' ', 4 none, 7 three blanks: none of them has a remark.
-    EXPECT_EQ(serials(s("select * from sbjl where ID1>0 and other not in (null,' ') order by ID1")),
-              QList<int>({2, 6}));
 }
 
 TEST_F(Corpus, DepartmentConditionTakesTheDepartmentAndItsPeople) {
