@@ -12,14 +12,15 @@ namespace fx::db::detail {
 
 namespace {
 
+// Never destroyed: a row set that outlives the end of main() may still give its blocks back.
 std::mutex& poolMutex() {
-    static std::mutex m;
-    return m;
+    static auto* m = new std::mutex;
+    return *m;
 }
 
 std::vector<BlockPtr>& pool() {
-    static std::vector<BlockPtr> blocks;
-    return blocks;
+    static auto* blocks = new std::vector<BlockPtr>;
+    return *blocks;
 }
 
 }  // namespace
