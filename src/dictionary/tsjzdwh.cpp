@@ -141,6 +141,8 @@ Tsjzdwh::Tsjzdwh(AppState& state, QWidget* parent)
     Label6 = new QLabel(this);
     Label6->setObjectName(QStringLiteral("Label6"));
     Label6->setWordWrap(true);
+    // The longest hint takes two lines at the window's width.
+    Label6->setMinimumHeight(2 * Label6->fontMetrics().lineSpacing() + 4);
 
     auto* buttons = new QGridLayout;
     QPushButton* order[] = {BitBtn1, BitBtn2, BitBtn3, BitBtn4, BitBtn5, BitBtn6};
