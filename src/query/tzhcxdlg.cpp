@@ -54,7 +54,7 @@ TzhcxDlg::TzhcxDlg(AppState& app, QueryState& state, QWidget* parent)
     fillLists();
     // The user's input setting: choose-only boxes, except the service life.
     const bool typing = app_.settings.cxc != 1;
-    for (TypeAheadBox* box : {ComboBox1, ComboBox2, ComboBox3, ComboBox4, ComboBox5}) {
+    for (QueryBox* box : {ComboBox1, ComboBox2, ComboBox3, ComboBox4, ComboBox5}) {
         box->setTyping(typing);
         box->setText(QString());
     }
@@ -72,7 +72,7 @@ void TzhcxDlg::buildControls() {
         return named(new QLabel(text, GroupBox1), name);
     };
     auto box = [this](const char* name) {
-        auto* b = named(new TypeAheadBox(typeAhead_, GroupBox1), name);
+        auto* b = named(new QueryBox(typeAhead_, GroupBox1), name);
         b->setMinimumWidth(150);
         return b;
     };
@@ -202,10 +202,14 @@ void TzhcxDlg::buildControls() {
     setTabOrder(CSpinEdit5, Edit2);
     setTabOrder(Edit2, CheckBox4);
 
-    connect(ComboBox1, &TypeAheadBox::droppedDown, this, [this] { ComboBox1DropDown(); });
-    connect(ComboBox2, &TypeAheadBox::droppedDown, this, [this] { ComboBox2DropDown(); });
-    connect(ComboBox1, &TypeAheadBox::left, this, [this] { ComboBox1Exit(); });
-    connect(ComboBox2, &TypeAheadBox::left, this, [this] { ComboBox2Exit(); });
+    // Enter moves on to the next control, as on the card.
+    for (QueryBox* b : {ComboBox1, ComboBox2, ComboBox4, ComboBox5, ComboBox3, ComboBox6}) {
+        connect(b, &dictionary::TypeAheadBox::enterPressed, this, [this] { focusNextChild(); });
+    }
+    connect(ComboBox1, &QueryBox::droppedDown, this, [this] { ComboBox1DropDown(); });
+    connect(ComboBox2, &QueryBox::droppedDown, this, [this] { ComboBox2DropDown(); });
+    connect(ComboBox1, &dictionary::TypeAheadBox::left, this, [this] { ComboBox1Exit(); });
+    connect(ComboBox2, &dictionary::TypeAheadBox::left, this, [this] { ComboBox2Exit(); });
     connect(CheckBox4, &QCheckBox::clicked, this, [this] { CheckBox4Click(); });
     connect(CheckBox7, &QCheckBox::clicked, this, [this] { CheckBox7Click(); });
     connect(CheckBox6, &QCheckBox::clicked, this, [this] { CheckBox6Click(); });
@@ -439,7 +443,7 @@ void TzhcxDlg::ComboBox2Exit() {
 // ---- building the query -----------------------------------------------------------------------
 
 QueryForm TzhcxDlg::readForm() {
-    auto trimmedBox = [](TypeAheadBox* box) {
+    auto trimmedBox = [](QueryBox* box) {
         const QString t = box->text().trimmed();
         if (t != box->text()) box->setText(t);
         return t;

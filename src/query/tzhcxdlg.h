@@ -3,7 +3,7 @@
 #include <QDialog>
 
 #include "conditions.h"
-#include "typeaheadbox.h"
+#include "querybox.h"
 
 class QCheckBox;
 class QDateEdit;
@@ -38,10 +38,10 @@ public:
     ~TzhcxDlg() override;
 
     QGroupBox* GroupBox1;        // "查寻条件"
-    TypeAheadBox* ComboBox1;     // category
-    TypeAheadBox* ComboBox2;     // name
-    TypeAheadBox* ComboBox4;     // use
-    TypeAheadBox* ComboBox5;     // model
+    QueryBox* ComboBox1;         // category
+    QueryBox* ComboBox2;         // name
+    QueryBox* ComboBox4;         // use
+    QueryBox* ComboBox5;         // model
     QLineEdit* Edit1;            // configuration words
     QRadioButton* RadioButton1;  // "按位置"
     QRadioButton* RadioButton2;  // "按使用者"
@@ -49,8 +49,8 @@ public:
     QRadioButton* RadioButton4;  // "按部门"
     QRadioButton* RadioButton5;  // "按保管人"
     QLabel* Label12;             // the place box's label
-    TypeAheadBox* ComboBox3;     // place
-    TypeAheadBox* ComboBox6;     // service life
+    QueryBox* ComboBox3;         // place
+    QueryBox* ComboBox6;         // service life
     QDateEdit* DateTimePicker1;  // bought from
     QDateEdit* DateTimePicker2;  // bought to
     QSpinBox* CSpinEdit1;        // price from
@@ -104,7 +104,7 @@ private:
 
     AppState& app_;
     QueryState& state_;
-    TypeAheadState typeAhead_;
+    dictionary::TypeAheadState typeAhead_;
 };
 
 }  // namespace fx::query

@@ -109,7 +109,7 @@ TEST_F(ComprehensiveTest, EveryControlStartsAtItsDefault) {
     EXPECT_EQ(d.ComboBox3->entries(), places());
     EXPECT_FALSE(d.ComboBox3->isEnabled());
     EXPECT_FALSE(d.Label12->isEnabled());
-    for (query::TypeAheadBox* b :
+    for (query::QueryBox* b :
          {d.ComboBox1, d.ComboBox2, d.ComboBox3, d.ComboBox4, d.ComboBox5, d.ComboBox6}) {
         EXPECT_TRUE(b->text().isEmpty()) << b->objectName().toStdString();
         EXPECT_TRUE(b->isTyping()) << b->objectName().toStdString();
@@ -132,8 +132,7 @@ TEST_F(ComprehensiveTest, EveryControlStartsAtItsDefault) {
 TEST_F(ComprehensiveTest, ChooseOnlyInputSetting) {
     app->settings.cxc = 1;
     TzhcxDlg d(*app, state);
-    for (query::TypeAheadBox* b :
-         {d.ComboBox1, d.ComboBox2, d.ComboBox3, d.ComboBox4, d.ComboBox5}) {
+    for (query::QueryBox* b : {d.ComboBox1, d.ComboBox2, d.ComboBox3, d.ComboBox4, d.ComboBox5}) {
         EXPECT_FALSE(b->isTyping()) << b->objectName().toStdString();
     }
     EXPECT_TRUE(d.ComboBox6->isTyping());
@@ -292,7 +291,7 @@ TEST_F(ComprehensiveTest, OpeningListsRefillsThem) {
 
 TEST_F(ComprehensiveTest, TypingNarrowsTheList) {
     TzhcxDlg d(*app, state);
-    query::TypeAheadBox* box = d.ComboBox5;
+    query::QueryBox* box = d.ComboBox5;
     box->setEntries({QStringLiteral("abc"), QStringLiteral("abd"), QStringLiteral("x")});
     box->enter();
     auto type = [box](const QString& text) {
@@ -334,7 +333,7 @@ TEST_F(ComprehensiveTest, KeysTypedIntoTheBoxes) {
     TzhcxDlg d(*app, state);
     d.show();
     ASSERT_TRUE(QTest::qWaitForWindowExposed(&d));
-    query::TypeAheadBox* box = d.ComboBox2;
+    query::QueryBox* box = d.ComboBox2;
     box->setFocus(Qt::TabFocusReason);
     QApplication::processEvents();
     QTest::sendKeyEvent(QTest::Click, box, Qt::Key_unknown, QStringLiteral("办"), Qt::NoModifier);
