@@ -161,31 +161,47 @@ inline void readCell(sqlite3_stmt* s, int col, CellLoad load, RowStore& store) {
     }
 }
 
-// The same value as a QVariant in the form the row set holds (used for rows read back).
+// The same value as a QVariant in the form the row set holds (for rows read back).
 QVariant readVariant(sqlite3_stmt* s, int col, CellLoad load) {
-    RowStore one;
-    one.reset(1);
-    one.begin();
-    readCell(s, col, load, one);
-    const int row = one.add();
-    const Cell c = one.cell(row, 0);
-    switch (c.type) {
-        case CellType::Text:
-            return QVariant(QString::fromUtf8(c.p, qsizetype(c.size)));
-        case CellType::Blob:
-            return QVariant(QByteArray(c.p, qsizetype(c.size)));
-        case CellType::Null:
-            return QVariant();
-        case CellType::Integer:
-            return integerValue(c.i);
-        case CellType::Number:
-            return QVariant(c.d);
-        case CellType::Bool:
-            return QVariant(c.i != 0);
-        case CellType::Date:
-            return QVariant(QDate::fromJulianDay(c.i));
+    sqlite3_value* v = sqlite3_column_value(s, col);
+    const int type = sqlite3_value_type(v);
+    if (type == SQLITE_NULL) return QVariant();
+    const auto text = [v]() {
+        return QString::fromUtf8(reinterpret_cast<const char*>(sqlite3_value_text(v)),
+                                 sqlite3_value_bytes(v));
+    };
+    switch (load) {
+        case CellLoad::Text:
+            return QVariant(text());
+        case CellLoad::Integer:
+            return integerValue(sqlite3_value_int64(v));
+        case CellLoad::Number:
+            return QVariant(sqlite3_value_double(v));
+        case CellLoad::YesNo:
+            return QVariant(sqlite3_value_int64(v) != 0);
+        case CellLoad::Date: {
+            if (type != SQLITE_TEXT) {
+                return QVariant(QDate::fromJulianDay(julianOfJetDay(sqlite3_value_double(v))));
+            }
+            const QString t = text();
+            if (t.isEmpty()) return QVariant();
+            const QDate d = dateFromText(t);
+            return d.isValid() ? QVariant(d) : QVariant(t);
+        }
+        case CellLoad::Dynamic:
+            break;
     }
-    return QVariant();
+    switch (type) {
+        case SQLITE_INTEGER:
+            return integerValue(sqlite3_value_int64(v));
+        case SQLITE_FLOAT:
+            return QVariant(sqlite3_value_double(v));
+        case SQLITE_BLOB:
+            return QVariant(QByteArray(static_cast<const char*>(sqlite3_value_blob(v)),
+                                       sqlite3_value_bytes(v)));
+        default:
+            return QVariant(text());
+    }
 }
 
 QVariant toVariant(const Cell& c) {
