@@ -9,7 +9,7 @@ namespace fx::db {
 
 // Translates a statement written in Jet SQL into the engine's dialect. Works on tokens:
 //  - #mm/dd/yyyy# and #yyyy-mm-dd# date literals -> 'yyyy-mm-dd';
-//  - true / false -> 1 / 0;
+//  - true / false (and yes / no) -> 1 / 0;
 //  - + with a text operand (string literal, text function, text column, parenthesised text
 //    expression) -> ||, with parentheses where the engine's precedence of || differs; & -> ||;
 //  - reserved column names (index, ...) -> quoted identifiers; [name] -> "name";
