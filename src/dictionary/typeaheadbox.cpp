@@ -4,7 +4,9 @@
 #include <QFocusEvent>
 #include <QKeyEvent>
 #include <QLineEdit>
+#include <QListView>
 #include <QSignalBlocker>
+#include <QStringListModel>
 
 namespace fx::dictionary {
 
@@ -21,6 +23,11 @@ QStringList narrowedList(const QString& text, const QStringList& full) {
 
 TypeAheadBox::TypeAheadBox(TypeAheadState& shared, QWidget* parent)
     : QComboBox(parent), shared_(shared) {
+    // A plain string model: a list of thousands is replaced at every key, and one string per
+    // row is all the box shows.
+    model_ = new QStringListModel(this);
+    setModel(model_);
+    if (auto* list = qobject_cast<QListView*>(view())) list->setUniformItemSizes(true);
     setTyping(true);
     setMaxVisibleItems(12);
     connect(this, &QComboBox::editTextChanged, this, [this] {
@@ -49,10 +56,7 @@ void TypeAheadBox::setTyping(bool typing) {
 }
 
 QStringList TypeAheadBox::entries() const {
-    QStringList list;
-    list.reserve(count());
-    for (int i = 0; i < count(); ++i) list << itemText(i);
-    return list;
+    return model_->stringList();
 }
 
 void TypeAheadBox::replaceItems(const QStringList& items) {
@@ -61,8 +65,7 @@ void TypeAheadBox::replaceItems(const QStringList& items) {
     rebuilding_ = true;
     {
         const QSignalBlocker block(this);
-        clear();
-        addItems(items);
+        model_->setStringList(items);
         if (isEditable()) {
             setCurrentIndex(-1);
             setEditText(current);

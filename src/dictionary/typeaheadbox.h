@@ -4,6 +4,8 @@
 #include <QStringList>
 #include <functional>
 
+class QStringListModel;
+
 namespace fx::dictionary {
 
 // What the type-ahead boxes of one window share: only one of them has the focus at a time.
@@ -84,6 +86,7 @@ private:
     void replaceItems(const QStringList& items);
 
     TypeAheadState& shared_;
+    QStringListModel* model_ = nullptr;
     std::function<bool()> precondition_;
     bool inside_ = false;      // between enter() and leave()
     bool rebuilding_ = false;  // the list is being replaced: its text changes are not the user's
