@@ -93,6 +93,11 @@ void TypeAheadBox::addEntry(const QString& entry) {
     if (inside_) shared_.savedList << entry;
 }
 
+bool TypeAheadBox::listed(const QString& text) const {
+    const QStringList& full = inside_ ? shared_.savedList : model_->stringList();
+    return full.contains(text, Qt::CaseInsensitive);
+}
+
 void TypeAheadBox::setText(const QString& text) {
     if (isEditable()) {
         setEditText(text);

@@ -47,6 +47,9 @@ public:
     void setEntries(const QStringList& entries);
     // Appends an entry to the list and, while this box is being edited, to the saved list.
     void addEntry(const QString& entry);
+    // True when text is in the box's full list (the saved list while the box is being edited),
+    // compared whole and without regard to letter case, as the dictionary checks compare.
+    bool listed(const QString& text) const;
     // Sets the text: typed into a typing box, chosen in a drop-down-only one.
     void setText(const QString& text);
     QString text() const { return currentText(); }

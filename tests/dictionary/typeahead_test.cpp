@@ -143,6 +143,18 @@ TEST_F(TypeAhead, AnAddedEntryJoinsTheSavedList) {
     EXPECT_EQ(box.entries().last(), QStringLiteral("abe"));
 }
 
+TEST_F(TypeAhead, AValueIsListedWholeAndWithoutRegardToCase) {
+    EXPECT_TRUE(box.listed(QStringLiteral("ABC")));
+    EXPECT_TRUE(box.listed(QStringLiteral("x")));
+    EXPECT_FALSE(box.listed(QStringLiteral("ab")));
+    // While the list is narrowed the full list still answers.
+    type(QStringLiteral("ab"));
+    EXPECT_TRUE(box.listed(QStringLiteral("X")));
+    EXPECT_FALSE(box.listed(QStringLiteral("ab")));
+    box.leave();
+    EXPECT_TRUE(box.listed(QStringLiteral("Abd")));
+}
+
 TEST_F(TypeAhead, EnterIsReportedNotTyped) {
     int enters = 0;
     QObject::connect(&box, &TypeAheadBox::enterPressed, [&] { ++enters; });
