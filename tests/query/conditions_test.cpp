@@ -27,10 +27,6 @@ TEST(QueryWords, SplitOnPlusSkippingGaps) {
     EXPECT_EQ(queryWords(QStringLiteral("i5")), QStringList{QStringLiteral("i5")});
 }
 
-TEST(ComprehensiveFragments, DefaultsListTheAssetsNotScrapped) {
-    EXPECT_EQ(conditionFragments(defaults()), QStringLiteral(" and not ybf") + kDefaultTail);
-}
-
 TEST(ComprehensiveFragments, ExactOrFuzzyMatches) {
     QueryForm f = defaults();
     f.category = QStringLiteral("电脑");
@@ -94,18 +90,6 @@ TEST(ComprehensiveFragments, StorageChoices) {
     EXPECT_EQ(conditionFragments(f), QStringLiteral(" and not worp") + kDefaultTail);
     f.storage = Storage::All;
     f.place = QStringLiteral("档案室");  // the place box is disabled under 全部
-    EXPECT_EQ(conditionFragments(f), kDefaultTail);
-}
-
-TEST(ComprehensiveFragments, DepartmentWithItsPeople) {
-    QueryForm f = defaults();
-    f.notScrapped = false;
-    f.storage = Storage::ByDepartment;
-    f.place = QStringLiteral("办公室");
-    f.departmentPeople = {QStringLiteral("出纳"), QStringLiteral("会计")};
-    EXPECT_EQ(conditionFragments(f),
-              kDefaultTail + QStringLiteral(" and (wz='办公室' or wz='出纳' or wz='会计')"));
-    f.place.clear();
     EXPECT_EQ(conditionFragments(f), kDefaultTail);
 }
 

@@ -210,19 +210,5 @@ TEST(SheetWriter, WritesAnySourceAndMeasuresWideCharacters) {
     EXPECT_LT(sheet.widths.value(2), 256.0);
 }
 
-TEST(ZipEntry, InflatesStoredAndDeflatedData) {
-    // "hello hello hello" deflated with fixed codes, and the same data stored.
-    const QByteArray fixed = QByteArray::fromHex("cb48cdc9c957c8409000");
-    QByteArray outFixed;
-    ASSERT_TRUE(inflateRaw(fixed, &outFixed));
-    EXPECT_EQ(outFixed, QByteArray("hello hello hello"));
-    const QByteArray stored = QByteArray::fromHex("010500faff") + QByteArray("abcde");
-    QByteArray outStored;
-    ASSERT_TRUE(inflateRaw(stored, &outStored));
-    EXPECT_EQ(outStored, QByteArray("abcde"));
-    QByteArray bad;
-    EXPECT_FALSE(inflateRaw(QByteArray::fromHex("07"), &bad));
-}
-
 }  // namespace
 }  // namespace fx::test
