@@ -11,6 +11,7 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QScreen>
 #include <QSpinBox>
 #include <QVBoxLayout>
 
@@ -63,6 +64,12 @@ TzhcxDlg::TzhcxDlg(AppState& app, QueryState& state, QWidget* parent)
 }
 
 TzhcxDlg::~TzhcxDlg() = default;
+
+void TzhcxDlg::showEvent(QShowEvent* event) {
+    QDialog::showEvent(event);
+    // The dialog stands in the middle of the screen, not of the main window.
+    if (const QScreen* s = screen()) move(s->availableGeometry().center() - rect().center());
+}
 
 void TzhcxDlg::buildControls() {
     GroupBox1 = named(new QGroupBox(QStringLiteral("查寻条件"), this), "GroupBox1");

@@ -93,6 +93,9 @@ public:
     void CheckBox6Click();     // "模糊查寻" rules out "按部门"
     void Edit2Change();        // a remark ticks "有备注记录"
 
+protected:
+    void showEvent(QShowEvent* event) override;
+
 private:
     void buildControls();
     void fillLists();

@@ -5,6 +5,7 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QScreen>
 #include <QSpinBox>
 #include <QTest>
 #include <functional>
@@ -127,6 +128,17 @@ TEST_F(ComprehensiveTest, EveryControlStartsAtItsDefault) {
     }
     EXPECT_EQ(d.Edit1->toolTip(), QStringLiteral("支持符号“+”连接的多关键字查询，例如：硬盘+声卡"));
     EXPECT_EQ(d.BitBtn3->text(), QStringLiteral("逻辑查寻方式…"));
+}
+
+TEST_F(ComprehensiveTest, StandsInTheMiddleOfTheScreen) {
+    QWidget main;
+    main.setGeometry(10, 10, 300, 200);
+    TzhcxDlg d(*app, state, &main);
+    d.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&d));
+    const QPoint off = d.geometry().center() - d.screen()->availableGeometry().center();
+    EXPECT_LE(off.manhattanLength(), 40);
+    d.reject();
 }
 
 TEST_F(ComprehensiveTest, ChooseOnlyInputSetting) {
