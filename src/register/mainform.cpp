@@ -1,6 +1,7 @@
 #include "mainform.h"
 
 #include <QAbstractItemView>
+#include <QApplication>
 #include <QComboBox>
 #include <QCompleter>
 #include <QDateEdit>
@@ -228,6 +229,9 @@ bool TMainForm::filterCardFocus(QObject* watched, QEvent* event) {
     // A list's own pop-up or a message box taking the focus is not leaving the field.
     const Qt::FocusReason reason = static_cast<QFocusEvent*>(event)->reason();
     if (reason == Qt::PopupFocusReason || reason == Qt::ActiveWindowFocusReason) return false;
+    const QWidget* next = QApplication::focusWidget();
+    const QAbstractItemView* ownList = static_cast<QComboBox*>(watched)->view();
+    if (next && (next == ownList || ownList->isAncestorOf(next))) return false;
     if (watched == DBComboBox1)
         DBComboBox1Exit();
     else

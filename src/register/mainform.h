@@ -220,6 +220,8 @@ public:
     int shownSerial() const { return shownSerial_; }
     // The storage mode of the shown or edited asset: at a location (true) or held by a person.
     bool storedAtLocation() const { return storedAtLocation_; }
+    // True when the shown asset has maintenance records.
+    bool hasMaintenance() const { return hasMaintenance_; }
 
     // ---- the asset-number box (numberbox.cpp) ------------------------------------------------
     // True while the box's list is dropped down (narrowed while typing, or opened by the user).

@@ -79,6 +79,7 @@ void TMainForm::showSerial(int serial, bool quiet) {
             ui::inform(this, QStringLiteral("没有此序号的记录"));
             setNumberText(QString(), false);
         }
+        hasMaintenance_ = false;
         applyBrowseState();
         DateTimePicker1->setDate(Clock::today());
         GroupBox1->setTitle(QStringLiteral("固定资产"));

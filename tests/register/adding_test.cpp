@@ -222,6 +222,24 @@ TEST_F(AddingTest, LeavingTheNameFieldProposesTheNumber) {
 
 // ---- storing one asset --------------------------------------------------------------------------
 
+TEST_F(AddingTest, OpeningTheNameListIsNotLeavingTheName) {
+    start();
+    form->show();
+    form->activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(form.get()));
+    form->Add1->trigger();
+    choose(form->DBComboBox1, QStringLiteral("电子设备"));
+    form->DBComboBox1Exit();
+    form->DBComboBox2->setFocus(Qt::TabFocusReason);
+    choose(form->DBComboBox2, QStringLiteral("电脑"));
+    form->DBComboBox2->showPopup();
+    EXPECT_TRUE(numberText().isEmpty());
+    form->DBComboBox2->hidePopup();
+    form->DBComboBox4->setFocus(Qt::TabFocusReason);
+    EXPECT_EQ(numberText(), QStringLiteral("DN-1"));
+    form->Cancel1->trigger();
+}
+
 TEST_F(AddingTest, AddOneStoresEveryFieldOfTheCard) {
     start();
     form->Add1->trigger();
