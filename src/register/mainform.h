@@ -392,7 +392,6 @@ private:
     QStringList numberFullList_;
     bool numberListSaved_ = false;
     bool numberTyped_ = false;
-    int dashPosition_ = -1;
 };
 
 }  // namespace fx

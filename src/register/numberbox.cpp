@@ -161,7 +161,6 @@ void TMainForm::numberDashTyped() {
 
 void TMainForm::numberTextChanged() {
     const QString text = ComboBox1->currentText();
-    dashPosition_ = int(text.indexOf(QLatin1Char('-')));
     QLineEdit* edit = ComboBox1->lineEdit();
     const bool typed = numberTyped_;
     numberTyped_ = false;
@@ -189,7 +188,6 @@ void TMainForm::numberBoxEntered() {
     numberFullList_ = numberListEntries();
     numberListSaved_ = true;
     numberTyped_ = false;
-    dashPosition_ = int(ComboBox1->currentText().indexOf(QLatin1Char('-')));
 }
 
 void TMainForm::numberBoxLeft() {
@@ -258,10 +256,7 @@ void TMainForm::setNumberText(const QString& text, bool selectDigits) {
 void TMainForm::reloadAssetNumberList() {
     const QStringList prefixes = queryValues(
         *state_.current, QStringLiteral("select * from idupper"), QStringLiteral("idup"));
-    if (numberListSaved_) {
-        numberFullList_ = prefixes;
-        dashPosition_ = int(ComboBox1->currentText().indexOf(QLatin1Char('-')));
-    }
+    if (numberListSaved_) numberFullList_ = prefixes;
     setNumberListEntries(prefixes);
 }
 

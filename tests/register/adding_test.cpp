@@ -137,6 +137,32 @@ TEST_F(AddingTest, NewPutsAnEmptyCardIntoTheEditState) {
                              "相同记录，否则请点“放弃”按钮。"));
 }
 
+TEST_F(AddingTest, TheListsTakeInputAsTheInputModeSays) {
+    // The system's input mode 1 is the installation's default: category, service life and
+    // source are chosen, not typed.
+    start();
+    form->Add1->trigger();
+    for (QComboBox* c : {form->DBComboBox1, form->DBComboBox6, form->DBComboBox7})
+        EXPECT_FALSE(c->isEditable()) << c->objectName().toStdString();
+    for (QComboBox* c : {form->DBComboBox2, form->DBComboBox4, form->DBComboBox5, form->DBComboBox3,
+                         form->DBComboBox8})
+        EXPECT_TRUE(c->isEditable()) << c->objectName().toStdString();
+    form->Cancel1->trigger();
+    EXPECT_FALSE(form->GroupBox1->isEnabled());
+    for (QComboBox* c :
+         {form->DBComboBox1, form->DBComboBox2, form->DBComboBox4, form->DBComboBox5,
+          form->DBComboBox3, form->DBComboBox6, form->DBComboBox7, form->DBComboBox8})
+        EXPECT_TRUE(c->isEditable()) << c->objectName().toStdString();
+    // No typing at all: every list is chosen from.
+    state->settings.input = 2;
+    newBatch(2);
+    for (QComboBox* c :
+         {form->DBComboBox1, form->DBComboBox2, form->DBComboBox4, form->DBComboBox5,
+          form->DBComboBox3, form->DBComboBox6, form->DBComboBox7, form->DBComboBox8})
+        EXPECT_FALSE(c->isEditable()) << c->objectName().toStdString();
+    form->Cancel1->trigger();
+}
+
 TEST_F(AddingTest, CancelDuringAnAddLeavesNoRecord) {
     const int serial = addAsset(QStringLiteral("DN-"), 4);
     start();
