@@ -186,8 +186,14 @@ void TcxjgDlg1::layoutControls() {
     Label7->setGeometry(w - 115, 404, 112, 120);
 }
 
-db::Connection* TcxjgDlg1::connection() const {
-    return traitsOf(state_.kind).historyDatabase ? app_.history.get() : app_.current.get();
+db::Connection* TcxjgDlg1::requireConnection() const {
+    if (traitsOf(state_.kind).historyDatabase) {
+        // The program runs on when the history database could not be opened at start-up.
+        if (!app_.history) throw db::DbError(QStringLiteral("历史数据库没有打开。"));
+        return app_.history.get();
+    }
+    if (!app_.current) throw db::DbError(QStringLiteral("数据库没有打开。"));
+    return app_.current.get();
 }
 
 void TcxjgDlg1::open() {
@@ -214,8 +220,7 @@ void TcxjgDlg1::open() {
     // 2 and 4. The statement, on the kind's connection.
     bool rowsShown = false;
     try {
-        db::Connection* c = connection();
-        if (!c) throw db::DbError(QStringLiteral("历史数据库没有打开。"));
+        db::Connection* c = requireConnection();
         ResultTable rows;
         rows.load(*c, openingStatement(state_));
         model_->setTable(std::move(rows));
@@ -466,9 +471,7 @@ void TcxjgDlg1::DBGrid1TitleClick(int column) {
     // column it cannot sort by), the window keeps its rows, titles and order.
     ResultTable rows;
     try {
-        db::Connection* c = connection();
-        if (!c) throw db::DbError(QStringLiteral("历史数据库没有打开。"));
-        rows.load(*c, state_.queryText + orderBy);
+        rows.load(*requireConnection(), state_.queryText + orderBy);
     } catch (const db::DbError& e) {
         ui::stop(this, e.message());
         return;

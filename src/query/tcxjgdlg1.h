@@ -124,7 +124,8 @@ private:
     void buildControls();
     void layoutControls();
     void open();
-    db::Connection* connection() const;
+    // The kind's connection; throws db::DbError when it is not open.
+    db::Connection* requireConnection() const;
     // Shows a column list: columns, widths, visibility; the header in list order.
     void applyColumns(const ColumnList& columns);
     bool loadLayout(const QString& path, QString* error);

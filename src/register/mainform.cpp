@@ -75,6 +75,7 @@ TMainForm::TMainForm(AppState& state, QWidget* parent) : QMainWindow(parent), st
     setUpNumberBox();
     bindSystemCommands();
     bindEditCommands();
+    bindQueryCommands();
 
     // Fixed at the design size, but the maximise button still works (mainlayout.cpp).
     setMaximised(false);

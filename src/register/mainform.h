@@ -11,6 +11,7 @@
 
 #include "appstate.h"
 #include "assetnumber.h"
+#include "querystate.h"
 
 class QAbstractItemView;
 class QAction;
@@ -273,6 +274,9 @@ public:
     // the HTML manual installed with the program; empty when neither exists.
     QString helpDocumentPath() const;
 
+    // The shared state of the query windows (the last asset query, the asset picked last).
+    query::QueryState& queryState() { return queryState_; }
+
     // ---- data sets ---------------------------------------------------------------------------
     db::RowSet* cardRows() const { return card_.get(); }
     db::RowSet* userNameRows() const { return username_.get(); }
@@ -296,6 +300,11 @@ private:
     QToolButton* addToolButton(const char* name, const QString& caption, const QIcon& icon,
                                QAction* command);
     void bindSystemCommands();
+    // "查寻", "显示打印全部 " and "重做上次查寻" (querymenu.cpp).
+    void bindQueryCommands();
+    // Shows the asset a results window picked, as if its number had been typed into the serial
+    // box and Enter pressed, without the not-found message of a typed number.
+    void showPickedAsset(int serial);
 
     // Start-up steps (startup.cpp).
     void rememberStartDir();
@@ -327,7 +336,9 @@ private:
     void setUpNumberBox();
     bool filterNumberBox(QObject* watched, QEvent* event);
     bool numberKeyPressed(QKeyEvent* event);
-    void numberDashTyped();
+    // The dash typed after these letters: true when it filled in a registered prefix's last
+    // number (the key is used up), false when it goes in as typed.
+    bool numberDashTyped(const QString& letters);
     void numberTextChanged();
     void numberBoxEntered();
     void numberBoxLeft();
@@ -358,6 +369,9 @@ private:
     void showDbError(const QString& message);
 
     AppState& state_;
+    // What the query windows share for the whole run: the last asset query, its order, the
+    // asset picked last and the row to reopen at.
+    query::QueryState queryState_;
     std::unique_ptr<db::RowSet> card_;
     std::unique_ptr<db::RowSet> syq_;
     std::unique_ptr<db::RowSet> sortproc_;

@@ -122,23 +122,24 @@ bool TMainForm::numberKeyPressed(QKeyEvent* event) {
     const QString typed = event->text();
     if (typed.isEmpty() || !typed.at(0).isPrint()) return false;  // arrows, Home, Delete, Tab
     const QChar ch = typed.at(0);
-    const QString text = ComboBox1->currentText();
-    const int dash = int(text.indexOf(QLatin1Char('-')));
+    // A key typed over a selection replaces it: it is judged against the text without it.
     QLineEdit* edit = ComboBox1->lineEdit();
-    const int caret = edit->cursorPosition();
-    // Letters typed over a selection replace it; only a growing prefix is held to its width.
-    const bool growsPrefix =
-        !edit->hasSelectedText() && (dash < 0 ? text.size() : dash) >= numbering::kMaxPrefixLetters;
+    QString text = ComboBox1->currentText();
+    int caret = edit->cursorPosition();
+    if (edit->hasSelectedText()) {
+        caret = edit->selectionStart();
+        text.remove(caret, edit->selectedText().size());
+    }
+    const int dash = int(text.indexOf(QLatin1Char('-')));
 
     if (ch == u'-') {
         if (dash >= 0) return true;  // one dash only
         numberTyped_ = true;
-        numberDashTyped();
-        return ComboBox1->currentText().contains(QLatin1Char('-'));
+        return numberDashTyped(text);
     }
     bool accepted;
     if (dash < 0 || caret <= dash)
-        accepted = isLetter(ch) && !growsPrefix;
+        accepted = isLetter(ch) && (dash < 0 ? text.size() : dash) < numbering::kMaxPrefixLetters;
     else
         accepted = isDigit(ch);
     if (!accepted) return true;
@@ -146,16 +147,19 @@ bool TMainForm::numberKeyPressed(QKeyEvent* event) {
     return false;
 }
 
-void TMainForm::numberDashTyped() {
+bool TMainForm::numberDashTyped(const QString& letters) {
     closeNumberList();
-    const QString prefix = ComboBox1->currentText().toUpper() + QLatin1Char('-');
+    const QString prefix = letters.toUpper() + QLatin1Char('-');
     try {
         const std::optional<int> max = numbering::registeredMax(*state_.current, prefix);
         // A registered prefix: the text becomes the last number issued under it, for the user
         // to change; the dash key itself is used up. Otherwise the dash goes in as typed.
-        if (max) setNumberText(numbering::formatAssetNumber(prefix, *max), true);
+        if (!max) return false;
+        setNumberText(numbering::formatAssetNumber(prefix, *max), true);
+        return true;
     } catch (const db::DbError& e) {
         showDbError(e.message());
+        return true;
     }
 }
 

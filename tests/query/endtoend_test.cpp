@@ -2,15 +2,19 @@
 // the comprehensive dialog, the results sorted by a click on a title, exported to .xlsx and read
 // back, and an asset picked onto the card. Runs headless; under Xvfb (QT_QPA_PLATFORM=xcb) with
 // FX_SCREENSHOT_DIR set it also saves a picture of every step there.
+#include <QAction>
 #include <QDir>
 #include <QGroupBox>
 #include <QHeaderView>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMenu>
 #include <QPushButton>
+#include <QSpinBox>
 #include <QTableView>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QToolButton>
 #include <QXmlStreamReader>
 
 #include "appstate.h"
@@ -137,17 +141,72 @@ TEST_F(EndToEndTest, QuerySortExportAndPickOntoTheCard) {
         w.hide();
         return w.result();
     });
-    query::QueryState queryState;
-    const int shown = query::runComprehensiveQuery(&form, *formState, queryState);
-    EXPECT_EQ(shown, picked);
-    ASSERT_NE(shown, 0);
-    // What the main window does with a pick: the card shows the asset as a load of its own.
-    form.showSerialQuietly(shown);
+    form.runCommand(form.N8);  // "查寻"
+    ASSERT_NE(picked, 0);
     EXPECT_EQ(form.shownSerial(), picked);
+    EXPECT_EQ(form.SpinEdit1->value(), picked);
     EXPECT_TRUE(form.GroupBox1->title().startsWith(QStringLiteral("固定资产第%1号").arg(picked)));
     shot(form, "6-picked-asset-on-the-card");
-    EXPECT_EQ(queryState.orderText, QStringLiteral(" order by gmjg desc"));
-    EXPECT_EQ(queryState.rememberedRow, 3);
+    EXPECT_EQ(form.queryState().orderText, QStringLiteral(" order by gmjg desc"));
+    EXPECT_EQ(form.queryState().rememberedRow, 3);
+}
+
+TEST_F(EndToEndTest, QueryKeysOfTheMainWindow) {
+    addStandardAssets();
+    app->current->execute(QStringLiteral("update username set user='测试单位', password=1"));
+    auto formState = install.bare();
+    formState->userName = app->userName;
+    formState->rights = app->rights;
+    TMainForm form(*formState);
+    ASSERT_TRUE(form.startUp());
+    showAndWait(form);
+    form.activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&form));
+    for (QAction* a : {form.N8, form.N9, form.N10})
+        EXPECT_TRUE(a->isEnabled()) << a->text().toStdString();
+    for (QToolButton* b : {form.ToolButton1, form.ToolButton2, form.ToolButton3}) {
+        EXPECT_TRUE(b->isEnabled()) << b->text().toStdString();
+    }
+
+    int fifth = 0;
+    ModalScript modals;
+    modals.then<query::TcxjgDlg1>([&](query::TcxjgDlg1& w) {  // F5: every asset
+        EXPECT_EQ(w.model().rowCount(), 12);
+        w.selectRows({4});
+        fifth = int(w.table().integer(4, w.table().fieldIndex(QStringLiteral("ID1"))));
+        w.DBGrid1DblClick();
+        return w.result();
+    });
+    modals.then<query::TcxjgDlg1>([&](query::TcxjgDlg1& w) {  // F3: the same list again
+        EXPECT_EQ(w.windowTitle(), QStringLiteral("重新查询"));
+        w.FormShow();
+        EXPECT_EQ(w.currentRow(), 4);
+        w.BitBtn1Click();
+        return w.result();
+    });
+    modals.then<query::TzhcxDlg>([&](query::TzhcxDlg& d) {  // F2, cancelled: no list
+        d.reject();
+        return d.result();
+    });
+    QTest::keyClick(&form, Qt::Key_F5);
+    EXPECT_EQ(form.shownSerial(), fifth);
+    EXPECT_EQ(form.SpinEdit1->value(), fifth);
+    form.showSerialQuietly(1);
+    QTest::keyClick(&form, Qt::Key_F3);
+    EXPECT_EQ(form.shownSerial(), fifth);  // the asset picked last shows again
+    form.showSerialQuietly(1);
+    QTest::keyClick(&form, Qt::Key_F2);
+    EXPECT_EQ(form.shownSerial(), 1);
+    EXPECT_TRUE(modals.done());
+
+    // While a card is edited the query menu and its keys are closed.
+    form.applyEditState();
+    EXPECT_FALSE(form.QueryMenu->isEnabled());
+    for (QToolButton* b : {form.ToolButton1, form.ToolButton2, form.ToolButton3}) {
+        EXPECT_FALSE(b->isEnabled()) << b->text().toStdString();
+    }
+    QTest::keyClick(&form, Qt::Key_F5);  // no window: a dialog would fail the script
+    form.applyBrowseState();
 }
 
 }  // namespace

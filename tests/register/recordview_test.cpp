@@ -285,6 +285,26 @@ TEST_F(RecordViewTest, KeysTheNumberBoxRefuses) {
     EXPECT_EQ(numberText(), QStringLiteral("ACB-142"));
 }
 
+TEST_F(RecordViewTest, KeysTypedOverASelectionReplaceIt) {
+    setPrefix(QStringLiteral("DN-"), 7);
+    start();
+    focusNumberBox();
+    form->ComboBox1->setEditText(QStringLiteral("JSJ-69"));
+    form->ComboBox1->lineEdit()->selectAll();
+    typeNumber(QStringLiteral("jsj-67"));
+    EXPECT_EQ(numberText(), QStringLiteral("JSJ-67"));
+    // A registered prefix typed over the whole number brings its last number.
+    form->ComboBox1->lineEdit()->selectAll();
+    typeNumber(QStringLiteral("dn-"));
+    EXPECT_EQ(numberText(), QStringLiteral("DN-7"));
+    EXPECT_EQ(selectedNumberText(), QStringLiteral("7"));
+    // Over the prefix only: letters, as many as fit.
+    form->ComboBox1->setEditText(QStringLiteral("ABCDEFGH-5"));
+    form->ComboBox1->lineEdit()->setSelection(0, 3);
+    typeNumber(QStringLiteral("xy1z"));
+    EXPECT_EQ(numberText(), QStringLiteral("XYZDEFGH-5"));
+}
+
 TEST_F(RecordViewTest, LeavingTheBoxPutsTheWholeListBack) {
     setPrefix(QStringLiteral("JSJ-"), 12);
     setPrefix(QStringLiteral("DN-"), 7);
