@@ -41,8 +41,8 @@ const MemoryDataSource& assets() {
     return data;
 }
 
-FontSpec song(qreal size, bool bold = false, bool italic = false) {
-    FontSpec f;
+FontDesc song(qreal size, bool bold = false, bool italic = false) {
+    FontDesc f;
     f.pointSize = size;
     f.bold = bold;
     f.italic = italic;

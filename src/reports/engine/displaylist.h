@@ -9,7 +9,7 @@
 #include <QString>
 #include <vector>
 
-#include "fontspec.h"
+#include "fontdesc.h"
 #include "report.h"
 
 namespace fx::report {
@@ -24,7 +24,7 @@ struct Primitive {
     QRectF rect;                  // Text: the line's box; Rect, Ellipse, Image: the shape's box
     QLineF line;                  // Line
     QString text;                 // Text: one line, drawn as it is (no wrapping at paint time)
-    FontSpec font;                // Text
+    FontDesc font;                // Text
     HAlign align = HAlign::Left;  // Text: placement within rect
     QColor color = Qt::black;     // text colour or pen colour
     qreal penWidth = 0;           // mm; 0 with Rect/Ellipse: no outline

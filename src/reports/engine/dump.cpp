@@ -35,7 +35,7 @@ QString alignName(HAlign a) {
     return {};
 }
 
-QString fontText(const FontSpec& f) {
+QString fontText(const FontDesc& f) {
     QString s = f.family + QLatin1Char(' ') + QString::number(f.pointSize) + QStringLiteral("pt");
     if (f.bold) s += QStringLiteral(" bold");
     if (f.italic) s += QStringLiteral(" italic");

@@ -51,7 +51,7 @@ qreal PageSetup::columnWidth() const {
 
 namespace {
 
-Item makeItem(ItemKind kind, const QString& name, const QRectF& rect, const FontSpec& font) {
+Item makeItem(ItemKind kind, const QString& name, const QRectF& rect, const FontDesc& font) {
     Item i;
     i.kind = kind;
     i.name = name;
@@ -63,28 +63,28 @@ Item makeItem(ItemKind kind, const QString& name, const QRectF& rect, const Font
 }  // namespace
 
 Item Item::label(const QString& name, const QRectF& rect, const QString& text,
-                 const FontSpec& font) {
+                 const FontDesc& font) {
     Item i = makeItem(ItemKind::Label, name, rect, font);
     i.text = text;
     return i;
 }
 
 Item Item::dataField(const QString& name, const QRectF& rect, const QString& field,
-                     const FontSpec& font) {
+                     const FontDesc& font) {
     Item i = makeItem(ItemKind::Field, name, rect, font);
     i.field = field;
     return i;
 }
 
 Item Item::expr(const QString& name, const QRectF& rect, const QString& expression,
-                const FontSpec& font) {
+                const FontDesc& font) {
     Item i = makeItem(ItemKind::Expression, name, rect, font);
     i.expression = expression;
     return i;
 }
 
 Item Item::systemItem(const QString& name, const QRectF& rect, SystemValue value,
-                      const QString& prefix, const FontSpec& font) {
+                      const QString& prefix, const FontDesc& font) {
     Item i = makeItem(ItemKind::System, name, rect, font);
     i.system = value;
     i.text = prefix;
@@ -92,7 +92,7 @@ Item Item::systemItem(const QString& name, const QRectF& rect, SystemValue value
 }
 
 Item Item::richText(const QString& name, const QRectF& rect, const QString& text,
-                    const FontSpec& font) {
+                    const FontDesc& font) {
     Item i = makeItem(ItemKind::RichText, name, rect, font);
     i.text = text;
     i.wordWrap = true;

@@ -9,7 +9,7 @@
 #include <optional>
 #include <vector>
 
-#include "fontspec.h"
+#include "fontdesc.h"
 
 // How a report is made and run (see layout.h, render.h, qrpfile.h, dump.h):
 //
@@ -17,7 +17,7 @@
 //   r.title = org + QStringLiteral("固定资产报表（基本）");
 //   r.page.orientation = Orientation::Landscape;
 //   Band& title = r.band(BandKind::Title, QStringLiteral("TitleBand1"), px(40));
-//   FontSpec bold{QStringLiteral("宋体"), 18, true};
+//   FontDesc bold{QStringLiteral("宋体"), 18, true};
 //   Item t = Item::systemItem(QStringLiteral("QRSysData1"), rectPx(0, 8, 100, 24),
 //                             SystemValue::ReportTitle, {}, bold);
 //   t.alignToBand = true;
@@ -101,7 +101,7 @@ struct Item {
     ItemKind kind = ItemKind::Label;
     QString name;  // the form's name for it ("QRLabel1"); the text dump shows it
     QRectF rect;
-    FontSpec font;
+    FontDesc font;
     QColor color = Qt::black;  // text colour, or the pen of a shape
     HAlign align = HAlign::Left;
     bool alignToBand = false;  // place across the whole band width by `align`
@@ -123,15 +123,15 @@ struct Item {
     QImage image;
 
     static Item label(const QString& name, const QRectF& rect, const QString& text,
-                      const FontSpec& font = {});
+                      const FontDesc& font = {});
     static Item dataField(const QString& name, const QRectF& rect, const QString& field,
-                          const FontSpec& font = {});
+                          const FontDesc& font = {});
     static Item expr(const QString& name, const QRectF& rect, const QString& expression,
-                     const FontSpec& font = {});
+                     const FontDesc& font = {});
     static Item systemItem(const QString& name, const QRectF& rect, SystemValue value,
-                           const QString& prefix = {}, const FontSpec& font = {});
+                           const QString& prefix = {}, const FontDesc& font = {});
     static Item richText(const QString& name, const QRectF& rect, const QString& text,
-                         const FontSpec& font = {});
+                         const FontDesc& font = {});
     static Item shapeItem(const QString& name, const QRectF& rect, ShapeKind shape,
                           qreal penWidth = 0.2646);
     static Item imageItem(const QString& name, const QRectF& rect, const QImage& image);

@@ -39,15 +39,15 @@ QString trimRight(const QString& s) {
 }  // namespace
 
 struct TextMetrics::Cache {
-    QHash<FontSpec, std::shared_ptr<QFontMetricsF>> metrics;
-    QHash<FontSpec, QFont> fonts;
-    QHash<FontSpec, QHash<QString, qreal>> widths;
+    QHash<FontDesc, std::shared_ptr<QFontMetricsF>> metrics;
+    QHash<FontDesc, QFont> fonts;
+    QHash<FontDesc, QHash<QString, qreal>> widths;
 };
 
 TextMetrics::TextMetrics() : cache_(std::make_unique<Cache>()) {}
 TextMetrics::~TextMetrics() = default;
 
-const QFontMetricsF& TextMetrics::metrics(const FontSpec& font) {
+const QFontMetricsF& TextMetrics::metrics(const FontDesc& font) {
     auto it = cache_->metrics.find(font);
     if (it == cache_->metrics.end()) {
         const QFont f = mappedFont(font);
@@ -58,7 +58,7 @@ const QFontMetricsF& TextMetrics::metrics(const FontSpec& font) {
     return **it;
 }
 
-qreal TextMetrics::width(const FontSpec& font, const QString& text) {
+qreal TextMetrics::width(const FontDesc& font, const QString& text) {
     if (text.isEmpty()) return 0;
     QHash<QString, qreal>& widths = cache_->widths[font];
     const auto it = widths.constFind(text);
@@ -70,11 +70,11 @@ qreal TextMetrics::width(const FontSpec& font, const QString& text) {
     return w;
 }
 
-qreal TextMetrics::lineHeight(const FontSpec& font) {
+qreal TextMetrics::lineHeight(const FontDesc& font) {
     return toMm(metrics(font).lineSpacing());
 }
 
-QStringList TextMetrics::wrap(const FontSpec& font, const QString& text, qreal widthMm) {
+QStringList TextMetrics::wrap(const FontDesc& font, const QString& text, qreal widthMm) {
     QStringList lines;
     QString normalized = text;
     normalized.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));

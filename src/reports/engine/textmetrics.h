@@ -5,7 +5,7 @@
 #include <QStringList>
 #include <memory>
 
-#include "fontspec.h"
+#include "fontdesc.h"
 
 class QFontMetricsF;
 
@@ -21,18 +21,18 @@ public:
     TextMetrics& operator=(const TextMetrics&) = delete;
 
     // Advance width of a single line of text.
-    qreal width(const FontSpec& font, const QString& text);
+    qreal width(const FontDesc& font, const QString& text);
     // Distance from one line to the next.
-    qreal lineHeight(const FontSpec& font);
+    qreal lineHeight(const FontDesc& font);
     // The lines `text` takes within `width` mm: paragraphs break at "\n", lines at word
     // boundaries, and between Chinese characters, or anywhere when a word is too long.
     // Trailing blanks of a line are dropped; leading blanks (indentation) stay.
-    QStringList wrap(const FontSpec& font, const QString& text, qreal width);
+    QStringList wrap(const FontDesc& font, const QString& text, qreal width);
 
 private:
     struct Cache;
     std::unique_ptr<Cache> cache_;
-    const QFontMetricsF& metrics(const FontSpec& font);
+    const QFontMetricsF& metrics(const FontDesc& font);
 };
 
 }  // namespace fx::report

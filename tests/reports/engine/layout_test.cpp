@@ -271,7 +271,7 @@ TEST(ReportLayout, AutoSizeKeepsTheAlignedEdge) {
     const Document doc = layoutReport(r, data, fixedOptions());
     const Page& page = doc.pages.at(0);
     TextMetrics metrics;
-    const qreal w = metrics.width(FontSpec{}, QStringLiteral("固定资产"));
+    const qreal w = metrics.width(FontDesc{}, QStringLiteral("固定资产"));
     ASSERT_GT(w, 5.0);
     const qreal x0 = r.page.margins.left;
     EXPECT_NEAR(firstText(page, QStringLiteral("left"))->rect.left(), x0 + 20, 1e-9);
@@ -288,7 +288,7 @@ TEST(ReportLayout, WordWrapStretchesTheBand) {
     MemoryDataSource data;
     Report r;
     Band& title = r.band(BandKind::Title, QStringLiteral("TitleBand1"), px(120));
-    FontSpec kai;
+    FontDesc kai;
     kai.family = QStringLiteral("楷体_GB2312");
     kai.pointSize = 18;
     Item text = Item::richText(QStringLiteral("QRRichText1"), rectPx(0, 0, 400, 30), slip, kai);
@@ -319,7 +319,7 @@ TEST(ReportLayout, WithoutStretchOnlyWholeLinesPrint) {
     MemoryDataSource data;
     Report r;
     Band& title = r.band(BandKind::Title, QStringLiteral("TitleBand1"), 30);
-    FontSpec f;
+    FontDesc f;
     f.pointSize = 12;
     TextMetrics metrics;
     const qreal line = metrics.lineHeight(f);
@@ -348,7 +348,7 @@ TEST(ReportLayout, BandTallerThanAPageSplitsBetweenLines) {
     title.add(Item::label(QStringLiteral("caption"), QRectF(0, 0, 100, 8),
                           QStringLiteral("固定资产调拨单")));
     Band& list = title.addChild(QStringLiteral("ChildBand1"), 10);
-    FontSpec arial;
+    FontDesc arial;
     arial.family = QStringLiteral("Arial");
     arial.pointSize = 10;
     Item rt = Item::richText(QStringLiteral("QRRichText3"), QRectF(0, 0, 190, 10),
@@ -439,11 +439,11 @@ TEST(Fonts, ReportFamiliesMapToInstalledChineseFonts) {
     EXPECT_EQ(mappedFamilies(QStringLiteral("Arial")).first(), QStringLiteral("DejaVu Sans"));
     const char* families[] = {"宋体", "楷体_GB2312", "黑体"};
     for (const char* family : families) {
-        FontSpec spec;
-        spec.family = QString::fromUtf8(family);
-        const QFont font = mappedFont(spec);
+        FontDesc desc;
+        desc.family = QString::fromUtf8(family);
+        const QFont font = mappedFont(desc);
         const QFontInfo info(font);
-        EXPECT_EQ(info.family(), mappedFamilies(spec.family).first()) << family;
+        EXPECT_EQ(info.family(), mappedFamilies(desc.family).first()) << family;
         const QFontMetricsF metrics(font);
         for (QChar c : QStringLiteral("固定资产调拨单借用人签名：（）"))
             EXPECT_TRUE(metrics.inFont(c)) << family;

@@ -32,8 +32,8 @@ MemoryDataSource sampleAssets(int count) {
 
 namespace {
 
-FontSpec song(qreal size, bool bold = false) {
-    FontSpec f;
+FontDesc song(qreal size, bool bold = false) {
+    FontDesc f;
     f.family = QStringLiteral("宋体");
     f.pointSize = size;
     f.bold = bold;
@@ -56,7 +56,7 @@ Report groupedListReport() {
     title.add(t);
 
     Band& header = r.band(BandKind::ColumnHeader, QStringLiteral("ColumnHeaderBand1"), px(30));
-    FontSpec headerFont = song(10, true);
+    FontDesc headerFont = song(10, true);
     headerFont.italic = true;
     const struct {
         const char* name;
@@ -84,7 +84,7 @@ Report groupedListReport() {
     gh.background = QColor(Qt::lightGray);
 
     Band& detail = r.band(BandKind::Detail, QStringLiteral("DetailBand1"), px(22));
-    FontSpec cell = song(10);
+    FontDesc cell = song(10);
     Item id = Item::dataField(QStringLiteral("QRDBText1"), rectPx(4, 3, 40, 17),
                               QStringLiteral("ID1"), cell);
     id.autoSize = true;
@@ -121,7 +121,7 @@ Report groupedListReport() {
     gf.addChild(QStringLiteral("ChildBand1"), px(8));
 
     Band& summary = r.band(BandKind::Summary, QStringLiteral("SummaryBand1"), px(60));
-    const FontSpec bold12 = song(10, true);
+    const FontDesc bold12 = song(10, true);
     summary.add(Item::label(QStringLiteral("QRLabel9"), rectPx(16, 8, 110, 17),
                             QStringLiteral("共有固定资产："), bold12));
     summary.add(Item::expr(QStringLiteral("QRExpr1"), rectPx(126, 8, 100, 17),
@@ -159,7 +159,7 @@ Report labelSheet(int columns) {
     Band& card = r.band(BandKind::Detail, QStringLiteral("DetailBand1"), 54);
     card.width = 85;
     card.frame.sides = Frame::All;
-    FontSpec f;
+    FontDesc f;
     f.pointSize = 10;
     card.add(Item::label(QStringLiteral("QRLabel1"), rectPx(16, 16, 40, 17),
                          QStringLiteral("编号："), f));

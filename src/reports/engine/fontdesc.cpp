@@ -1,11 +1,11 @@
-#include "fontspec.h"
+#include "fontdesc.h"
 
 #include <QHash>
 
 namespace fx::report {
 
-size_t qHash(const FontSpec& spec, size_t seed) {
-    return qHashMulti(seed, spec.family, spec.pointSize, spec.bold, spec.italic, spec.underline);
+size_t qHash(const FontDesc& desc, size_t seed) {
+    return qHashMulti(seed, desc.family, desc.pointSize, desc.bold, desc.italic, desc.underline);
 }
 
 QStringList mappedFamilies(const QString& designFamily) {
@@ -29,13 +29,13 @@ QStringList mappedFamilies(const QString& designFamily) {
     return {family, uming};
 }
 
-QFont mappedFont(const FontSpec& spec, qreal pointSize) {
+QFont mappedFont(const FontDesc& desc, qreal pointSize) {
     QFont font;
-    font.setFamilies(mappedFamilies(spec.family));
+    font.setFamilies(mappedFamilies(desc.family));
     font.setPointSizeF(pointSize > 0 ? pointSize : 1);
-    font.setBold(spec.bold);
-    font.setItalic(spec.italic);
-    font.setUnderline(spec.underline);
+    font.setBold(desc.bold);
+    font.setItalic(desc.italic);
+    font.setUnderline(desc.underline);
     font.setHintingPreference(QFont::PreferNoHinting);
     font.setStyleStrategy(QFont::PreferOutline);
     return font;
