@@ -18,7 +18,10 @@ constexpr qreal kLineHeightPx = 24;
 const FontSpec kHeading{QStringLiteral("黑体"), 24, true};
 const FontSpec kBody{QStringLiteral("楷体_GB2312"), 18};
 const FontSpec kSignature{QStringLiteral("宋体"), 18, true};
-const FontSpec kList{QStringLiteral("Arial"), 10};
+// The batch list pads its columns by display width, a Chinese character counting two. That
+// lines the columns up only in a font whose Chinese characters are exactly two Latin
+// characters wide; in a proportional face such as Arial the columns drift apart line by line.
+const FontSpec kList{QStringLiteral("WenQuanYi Zen Hei Mono"), 10};
 
 // A centred line across the band.
 Item centred(Item item) {

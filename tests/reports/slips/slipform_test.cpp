@@ -6,6 +6,7 @@
 #include "slipform.h"
 #include "sliptexts.h"
 #include "testreports.h"
+#include "textmetrics.h"
 #include "units.h"
 
 using namespace fx::report;
@@ -205,8 +206,8 @@ TEST(SlipForm, BatchSlipOfThree) {
         linesOf(doc, QStringLiteral("QRRichText1"))
             .join(QString())
             .startsWith(QStringLiteral("    由于工作需要，兹将下列固定资产3件，调拨给图书馆")));
-    // The list in Arial 10 pt: its heading, the column heads and lines 1, 2, 3; the empty
-    // second line keeps its place.
+    // The list in 10 pt: its heading, the column heads and lines 1, 2, 3; the empty second
+    // line keeps its place.
     const QStringList list = linesOf(doc, QStringLiteral("QRRichText3"));
     ASSERT_EQ(list.size(), 5);
     EXPECT_EQ(list[0], QStringLiteral("调拨资产清单："));
@@ -215,13 +216,40 @@ TEST(SlipForm, BatchSlipOfThree) {
         EXPECT_TRUE(list[n + 1].startsWith(QString::number(n) + QStringLiteral("         ")))
             << list[n + 1].toStdString();
     const Primitive* heading = textOf(page, QStringLiteral("QRRichText3"));
-    EXPECT_EQ(heading->font, (FontSpec{QStringLiteral("Arial"), 10}));
+    EXPECT_EQ(heading->font.pointSize, 10);
     EXPECT_NEAR(heading->rect.top(), child->rect.top(), 1e-6);
     const Primitive* columns = nullptr;
     for (const Primitive& p : page.primitives)
         if (p.item == QStringLiteral("QRRichText3") && p.text == list[1]) columns = &p;
     ASSERT_NE(columns, nullptr);
     EXPECT_NEAR(columns->rect.top() - heading->rect.top(), 2 * heading->rect.height(), 1e-6);
+}
+
+TEST(SlipForm, BatchListColumnsLineUpOnPaper) {
+    const Report report = slipReport(batchTransferSlip(batchOf(3)));
+    const FontSpec font = report.findItem(QStringLiteral("QRRichText3"))->font;
+    TextMetrics metrics;
+    // A Chinese character takes exactly the room of two Latin ones.
+    EXPECT_NEAR(metrics.width(font, QStringLiteral("电")),
+                metrics.width(font, QStringLiteral("AB")), 1e-6);
+    // So each column starts at the same place in the heading and in every line.
+    const int widths[] = {10, 10, 15, 20, 20};
+    auto starts = [&](const QStringList& cells) {
+        QList<qreal> out;
+        QString prefix;
+        for (int i = 0; i < 5; ++i) {
+            prefix += padToWidth(cells.at(i), widths[i]);
+            out << metrics.width(font, prefix);
+        }
+        return out;
+    };
+    const QList<qreal> heading =
+        starts({QStringLiteral("调拨号"), QStringLiteral("资产序号"), QStringLiteral("资产编号"),
+                QStringLiteral("资产名称"), QStringLiteral("资产类别")});
+    const QList<qreal> line =
+        starts({QStringLiteral("12"), QStringLiteral("4711"), QStringLiteral("DZ-0009"),
+                QStringLiteral("台式电脑"), QStringLiteral("电子设备")});
+    for (int i = 0; i < 5; ++i) EXPECT_NEAR(heading[i], line[i], 1e-6) << "column " << i + 2;
 }
 
 TEST(SlipForm, LongBatchListRunsOntoFurtherPages) {
