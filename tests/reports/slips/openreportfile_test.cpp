@@ -14,6 +14,7 @@
 #include "reportpreview.h"
 #include "scripts.h"
 #include "slipoutput.h"
+#include "slipsamples.h"
 #include "sliptexts.h"
 #include "testreports.h"
 #include "units.h"
@@ -67,14 +68,7 @@ TEST(OpenReportFile, PreviewOpensOnThePlaceholderAndThenOnASavedReport) {
     QTemporaryDir dir;
     ASSERT_TRUE(dir.isValid());
     const QString saved = dir.filePath(QStringLiteral("借用单.QRP"));
-    LoanSlipData loan;
-    loan.organisation = QStringLiteral("青石岭实验学校");
-    loan.serial = 3;
-    loan.name = QStringLiteral("照相机");
-    loan.borrower = QStringLiteral("李明");
-    loan.today = QDate(2026, 12, 9);
-    const MemoryDataSource none;
-    const Document slip = layoutReport(slipReport(loanSlip(loan)), none, fixedOptions());
+    const Document slip = layOutSlip(loanSlip(sampleLoan()));
     ASSERT_TRUE(writeQrpFile(slip, saved));
 
     fx::ui::setFileHandler([&](const fx::ui::FileRequest& request) {
@@ -103,50 +97,11 @@ TEST(OpenReportFile, SlipsAndPlaceholderSaveAsPdf) {
     const QString kept = qEnvironmentVariable("FX_SCREENSHOT_DIR");
     const QString dir = kept.isEmpty() ? temp.path() : kept;
 
-    LoanSlipData loan;
-    loan.organisation = QStringLiteral("青石岭实验学校");
-    loan.serial = 17;
-    loan.number = QStringLiteral("JS-0017");
-    loan.name = QStringLiteral("笔记本电脑");
-    loan.model = QStringLiteral("ThinkPad X1");
-    loan.configuration = QStringLiteral("16G内存，512G固态硬盘，14英寸屏幕");
-    loan.lender = QStringLiteral("王强");
-    loan.borrower = QStringLiteral("李明");
-    loan.approver = QStringLiteral("admin");
-    loan.place = QStringLiteral("教务处");
-    loan.plannedReturn = QDate(2026, 12, 31);
-    loan.today = QDate(2026, 12, 9);
-    TransferSlipData single;
-    single.organisation = loan.organisation;
-    single.serial = 23;
-    single.number = QStringLiteral("BG-0023");
-    single.name = QStringLiteral("投影仪");
-    single.model = QStringLiteral("EB-C760X");
-    single.fromPlace = QStringLiteral("多媒体教室");
-    single.fromCustodian = QStringLiteral("赵六");
-    single.toPlace = QStringLiteral("会议室");
-    single.toCustodian = QStringLiteral("钱七");
-    single.operatorName = QStringLiteral("admin");
-    single.today = loan.today;
-    BatchTransferData batch;
-    batch.organisation = loan.organisation;
-    batch.selectedCount = 3;
-    batch.target = QStringLiteral("图书馆");
-    batch.custodian = QStringLiteral("孙八");
-    batch.operatorName = QStringLiteral("admin");
-    batch.today = loan.today;
-    batch.assets = {
-        {5, QStringLiteral("BG-0005"), QStringLiteral("书架"), QStringLiteral("家具"), QString()},
-        {6, QStringLiteral("BG-0006"), QStringLiteral("阅览桌"), QStringLiteral("家具"),
-         QStringLiteral("YL-2")},
-        {9, QStringLiteral("DZ-0009"), QStringLiteral("台式电脑"), QStringLiteral("电子设备"),
-         QStringLiteral("ThinkCentre M720")}};
-
     const MemoryDataSource none;
     const std::pair<const char*, Report> reports[] = {
-        {"slip-loan", slipReport(loanSlip(loan))},
-        {"slip-transfer", slipReport(transferSlip(single))},
-        {"slip-batch", slipReport(batchTransferSlip(batch))},
+        {"slip-loan", slipReport(loanSlip(sampleLoan()))},
+        {"slip-transfer", slipReport(transferSlip(sampleTransfer()))},
+        {"slip-batch", slipReport(batchTransferSlip(sampleBatch(3)))},
         {"slip-placeholder", savedReportPlaceholder()}};
     for (const auto& [name, report] : reports) {
         const QString path = dir + QLatin1Char('/') + QLatin1String(name) + QStringLiteral(".pdf");
@@ -161,16 +116,8 @@ TEST(OpenReportFile, SlipsAndPlaceholderSaveAsPdf) {
 }
 
 TEST(OpenReportFile, SlipPreviewShowsTheSlipForPrinting) {
-    TransferSlipData t;
-    t.organisation = QStringLiteral("青石岭实验学校");
-    t.serial = 8;
-    t.name = QStringLiteral("复印机");
-    t.fromPlace = QStringLiteral("办公室");
-    t.toPlace = QStringLiteral("档案室");
-    t.operatorName = QStringLiteral("admin");
-    t.today = QDate(2026, 12, 9);
-    const MemoryDataSource none;
-    const Document expected = layoutReport(slipReport(transferSlip(t)), none, fixedOptions());
+    const TransferSlipData t = sampleTransfer();
+    const Document expected = layOutSlip(transferSlip(t));
     fx::test::ModalScript modal;
     modal.then<ReportPreview>([&](ReportPreview& preview) {
         preview.finishLayout();
