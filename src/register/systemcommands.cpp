@@ -8,6 +8,7 @@
 #include "firstusedialog.h"
 #include "mainform.h"
 #include "modal.h"
+#include "openreportfile.h"
 #include "prompt.h"
 #include "rowset.h"
 #include "settingsdialog.h"
@@ -18,6 +19,7 @@
 namespace fx {
 
 void TMainForm::bindSystemCommands() {
+    bindCommand(N4, [this] { report::openReportFile(this); });
     bindCommand(N7, [this] { ExitClick(); });
     bindCommand(N21, [this] { SystemSettingsClick(); });
     bindCommand(N22, [this] { ChangeOrganisationNameClick(); });

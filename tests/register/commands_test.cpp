@@ -17,6 +17,7 @@
 #include "mainicons.h"
 #include "modal.h"
 #include "registerfixture.h"
+#include "reportpreview.h"
 #include "scripts.h"
 #include "settingsdialog.h"
 #include "theme.h"
@@ -192,8 +193,8 @@ TEST_F(CommandsTest, CommandsWithoutAHandlerStayDisabled) {
     for (QToolButton* b : {form->ToolButton13, form->ToolButton14})
         EXPECT_FALSE(b->isEnabled()) << b->text().toStdString();
     // The commands that run are enabled.
-    for (QAction* a : {form->N7, form->N21, form->N22, form->N24, form->N25, form->N26, form->N27,
-                       form->N29, form->New1})
+    for (QAction* a : {form->N4, form->N7, form->N21, form->N22, form->N24, form->N25, form->N26,
+                       form->N27, form->N29, form->New1})
         EXPECT_TRUE(a->isEnabled()) << a->text().toStdString();
     for (QToolButton* b : {form->ToolButton10, form->ToolButton15, form->ToolButton16})
         EXPECT_TRUE(b->isEnabled()) << b->text().toStdString();
@@ -405,6 +406,22 @@ TEST_F(CommandsTest, AboutShowsTheAboutBox) {
         return int(QDialog::Accepted);
     });
     form->N29->trigger();
+    EXPECT_TRUE(dialogs.done());
+}
+
+TEST_F(CommandsTest, OpenReportFileShowsThePlaceholderPreview) {
+    auto state = signIn();
+    auto form = startedForm(*state);
+    ModalScript dialogs;
+    dialogs.then<report::ReportPreview>([](report::ReportPreview& preview) {
+        EXPECT_EQ(preview.pageCount(), 1);
+        QString text;
+        for (const report::Primitive& p : preview.document().pages[0].primitives) text += p.text;
+        EXPECT_TRUE(text.startsWith(QStringLiteral("提示：*.QRP文件(QuickReport file)")));
+        EXPECT_TRUE(text.endsWith(QStringLiteral("打开已经保存过的报表文件。")));
+        return int(QDialog::Accepted);
+    });
+    form->N4->trigger();
     EXPECT_TRUE(dialogs.done());
 }
 
