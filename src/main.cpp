@@ -6,6 +6,8 @@
 #include <QTranslator>
 
 #include "appstate.h"
+#include "backupcommands.h"
+#include "datalocation.h"
 #include "installation.h"
 #include "logindialog.h"
 #include "mainform.h"
@@ -55,6 +57,13 @@ int main(int argc, char** argv) {
     state.appPath = key.appPath;
     state.currentPassword = fx::schema::currentPasswordFromKeyFile(
         QDir(key.appPath).filePath(QString::fromLatin1(fx::schema::kKeyFileName)));
+
+    // The login already reads the current database, so the program's presence on the databases
+    // is taken before it: a backup or restore elsewhere finishes first, and a database left half
+    // restored is named instead of opened. The main window moves the presence when the login
+    // switches to another data directory.
+    state.dataDir = fx::determineDataDir(state.startDir, state.appPath);
+    if (!fx::backup::beginPresence(nullptr, state)) return 1;
 
     // The login finds the data directory and signs the user in; leaving it ends the program.
     if (!fx::TLoginDlg::signIn(state)) return 0;
