@@ -1,11 +1,14 @@
 #include <QApplication>
 #include <QDir>
+#include <QFileInfo>
 #include <QFont>
 #include <QLibraryInfo>
 #include <QLocale>
 #include <QTranslator>
 
 #include "appstate.h"
+#include "backupcommands.h"
+#include "datalocation.h"
 #include "installation.h"
 #include "logindialog.h"
 #include "mainform.h"
@@ -55,6 +58,14 @@ int main(int argc, char** argv) {
     state.appPath = key.appPath;
     state.currentPassword = fx::schema::currentPasswordFromKeyFile(
         QDir(key.appPath).filePath(QString::fromLatin1(fx::schema::kKeyFileName)));
+
+    // The login already reads the current database, so the program's presence on the databases
+    // is taken before it: a backup or restore elsewhere finishes first, and a database left half
+    // restored is named instead of opened. A data folder that is not there (a network drive no
+    // longer mounted) is left to the login, which names the missing database and lets the user
+    // choose another location; the main window moves the presence to the folder signed in to.
+    state.dataDir = fx::determineDataDir(state.startDir, state.appPath);
+    if (QFileInfo::exists(state.dataDir) && !fx::backup::beginPresence(nullptr, state)) return 1;
 
     // The login finds the data directory and signs the user in; leaving it ends the program.
     if (!fx::TLoginDlg::signIn(state)) return 0;

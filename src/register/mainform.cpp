@@ -17,6 +17,7 @@
 #include <QSpinBox>
 #include <QStatusBar>
 
+#include "backupcommands.h"
 #include "mainicons.h"
 #include "rowset.h"
 
@@ -74,6 +75,8 @@ TMainForm::TMainForm(AppState& state, QWidget* parent) : QMainWindow(parent), st
     buildStatusBar();
     setUpNumberBox();
     bindSystemCommands();
+    bindUserCommands();
+    bindBackupCommands();
     bindEditCommands();
     bindQueryCommands();
 
@@ -84,6 +87,8 @@ TMainForm::TMainForm(AppState& state, QWidget* parent) : QMainWindow(parent), st
 
 TMainForm::~TMainForm() {
     closeDataSets();
+    // A window that never shut down (start-up refused) still gives its presence up.
+    if (presenceHeld_) backup::leavePresence(state_);
     delete splash_.data();  // never shown: the window was not either
 }
 

@@ -11,6 +11,7 @@
 
 #include "appstate.h"
 #include "assetnumber.h"
+#include "connectionhooks.h"
 #include "querystate.h"
 
 class QAbstractItemView;
@@ -169,8 +170,10 @@ public:
     // shown. The window takes ownership.
     void setSplash(QWidget* splash);
     QWidget* splash() const { return splash_; }
-    // Ends the run: closes both connections and writes exitinfo and color for the user. Returns
-    // false when the window is to stay open. Runs once; closing the window calls it.
+    // Ends the run: offers the exit dialog while the user has not switched it off, closes both
+    // connections, gives up the presence on the databases and writes exitinfo and color for the
+    // user. Returns false when the window is to stay open (the exit dialog was cancelled;
+    // exitinfo and color are written all the same). Runs once; closing the window calls it.
     bool shutDown();
 
     // ---- commands (mainmenu.cpp) -------------------------------------------------------------
@@ -270,6 +273,16 @@ public:
     void ChangeOrganisationNameClick();  // "修改单位名称"
     void HelpClick();                    // "帮助主题", F1, tool bar "帮助"
     void AboutClick();                   // "关于"
+    // ---- users, backup and restore (usermenu.cpp, backupmenu.cpp) ----------------------------
+    void PasswordClick();        // "修改密码", F4, tool bar "密码"
+    void UserManagementClick();  // "用户管理"
+    void BackupClick();          // "备份数据"
+    void RestoreClick();         // "恢复备份"
+    // How backup and restore close and reopen the window's hold on a database around a copy:
+    // the card row set and the dictionary tables go with the current database's connection and
+    // come back on the same statements, so the card shown stays usable.
+    backup::ConnectionHooks connectionHooks();
+
     // The document "帮助主题" opens: qslhelp.chm in the start directory when it is there, else
     // the HTML manual installed with the program; empty when neither exists.
     QString helpDocumentPath() const;
@@ -300,6 +313,8 @@ private:
     QToolButton* addToolButton(const char* name, const QString& caption, const QIcon& icon,
                                QAction* command);
     void bindSystemCommands();
+    void bindUserCommands();
+    void bindBackupCommands();
     // "查寻", "显示打印全部 " and "重做上次查寻" (querymenu.cpp).
     void bindQueryCommands();
     // Shows the asset a results window picked, as if its number had been typed into the serial
@@ -309,7 +324,9 @@ private:
     // Start-up steps (startup.cpp).
     void rememberStartDir();
     void showUser();
-    void openDataSets();
+    // The card row set opens on cardSql: an empty card at start-up, the shown record when the
+    // data sets come back after a copy.
+    void openDataSets(const QString& cardSql = QStringLiteral("select * from sbjl where 1=2"));
     bool checkDatabaseVersion();
     void handleFirstUse();
     void setUpDatePicker();
@@ -386,6 +403,11 @@ private:
     QPointer<QWidget> splash_;
     bool shownOnce_ = false;
     bool shutDownDone_ = false;
+    // This window holds the program's presence on the databases (from start-up to shutdown).
+    bool presenceHeld_ = false;
+    // A restore of the current database ends the run: the window closes without the exit
+    // dialog.
+    bool endedByRestore_ = false;
 
     // The card's window state.
     int currentSerial_ = 0;  // the serial last entered: the card row set's key

@@ -3,6 +3,7 @@
 #include <QDir>
 #include <QLabel>
 
+#include "backupcommands.h"
 #include "clock.h"
 #include "connection.h"
 #include "dberror.h"
@@ -32,6 +33,12 @@ std::unique_ptr<db::RowSet> openRows(db::Connection& c, const QString& jetSql) {
 bool TMainForm::startUp() {
     rememberStartDir();
     showUser();
+    // The presence comes before the databases: a backup or restore elsewhere finishes first, and
+    // a database an interrupted restore left half copied is never opened.
+    if (!presenceHeld_) {
+        if (!backup::beginPresence(this, state_)) return false;
+        presenceHeld_ = true;
+    }
     try {
         openDataSets();
         if (!checkDatabaseVersion()) return false;
@@ -62,10 +69,10 @@ void TMainForm::showUser() {
     StatusPanel1->setText(QStringLiteral("用户：") + state_.userName);
 }
 
-void TMainForm::openDataSets() {
+void TMainForm::openDataSets(const QString& cardSql) {
     if (!state_.current) state_.openCurrent();
     db::Connection& c = *state_.current;
-    card_ = openRows(c, QStringLiteral("select * from sbjl where 1=2"));
+    card_ = openRows(c, cardSql);
     syq_ = openRows(c, QStringLiteral("select * from syq"));
     sortproc_ = openRows(c, QStringLiteral("select * from sortproc"));
     wzb_ = openRows(c, QStringLiteral("select * from wzb"));
@@ -148,13 +155,21 @@ void TMainForm::showEvent(QShowEvent* event) {
 
 bool TMainForm::shutDown() {
     if (shutDownDone_) return true;
-    closeDataSets();
-    state_.closeConnections();
-    // The user's answer to the exit dialog and the theme are kept for the next start.
+    // After a restore of the current database the run simply ends.
+    const bool close =
+        endedByRestore_ || backup::runExitDialog(this, state_, connectionHooks()).close;
+    if (close) {
+        closeDataSets();
+        state_.closeConnections();
+        if (presenceHeld_) backup::leavePresence(state_);
+        presenceHeld_ = false;
+    }
+    // The user's answer to the exit dialog and the theme are kept for the next start, also
+    // when the user stays.
     writeExitSettings(state_.settingsPath(), state_.userName, state_.showExitDialog ? 0 : 1,
                       themeToSetting(state_.theme));
-    shutDownDone_ = true;
-    return true;
+    shutDownDone_ = close;
+    return close;
 }
 
 void TMainForm::closeEvent(QCloseEvent* event) {

@@ -25,7 +25,7 @@ void CardTest::SetUp() {
 }
 
 void CardTest::TearDown() {
-    if (form) form->shutDown();
+    if (form) shutDownDirectly(*form);
     form.reset();
     state.reset();
     conn_.reset();

@@ -2,12 +2,15 @@
 
 #include <QAction>
 #include <QMenu>
+#include <QRadioButton>
 #include <QSettings>
 
 #include "clock.h"
 #include "connection.h"
+#include "modal.h"
 #include "rowset.h"
 #include "schema.h"
+#include "texitdlg.h"
 
 namespace fx::test {
 
@@ -63,6 +66,29 @@ std::unique_ptr<TMainForm> RegisterTest::startedForm(AppState& state) {
     auto form = std::make_unique<TMainForm>(state);
     EXPECT_TRUE(form->startUp());
     return form;
+}
+
+bool RegisterTest::shutDownDirectly(TMainForm& form) {
+    DirectExit exit;
+    return form.shutDown();
+}
+
+DirectExit::DirectExit() {
+    ui::setModalHandler([this](QDialog& d) {
+        auto* dialog = qobject_cast<backup::TexitDlg*>(&d);
+        if (!dialog || dialog->use() != backup::TexitDlg::Use::Exit) {
+            ADD_FAILURE() << "unexpected dialog: " << d.metaObject()->className();
+            return int(QDialog::Rejected);
+        }
+        ++offered_;
+        EXPECT_TRUE(dialog->RadioButton1->isChecked());  // "直接退出"
+        dialog->BitBtn1Click();
+        return dialog->result();
+    });
+}
+
+DirectExit::~DirectExit() {
+    ui::setModalHandler({});
 }
 
 CommandCounter::CommandCounter(TMainForm& form) {

@@ -40,8 +40,26 @@ protected:
     void setIniValue(const QString& section, const QString& key, const QVariant& value);
     // A window started on the installation; fails the test when start-up refuses.
     std::unique_ptr<TMainForm> startedForm(AppState& state);
+    // Shuts the window down as a user leaving with "直接退出" in the exit dialog, when it is
+    // offered. Replaces any modal script of the test while it runs.
+    bool shutDownDirectly(TMainForm& form);
 
     TestInstallation inst;
+};
+
+// While it lives the exit dialog is answered with "直接退出"; any other modal dialog fails the
+// test. It replaces the modal handler and restores the real dialogs when it ends.
+class DirectExit {
+public:
+    DirectExit();
+    ~DirectExit();
+    DirectExit(const DirectExit&) = delete;
+    DirectExit& operator=(const DirectExit&) = delete;
+    // How many times the exit dialog was offered.
+    int offered() const { return offered_; }
+
+private:
+    int offered_ = 0;
 };
 
 // Gives every command of the window a handler that counts its runs, as if all were built.

@@ -46,7 +46,7 @@ TEST_F(StartUpTest, FirstStartAsksForTheOrganisationOnceAndMarksTheDatabase) {
         ASSERT_TRUE(form.startUp());
         EXPECT_EQ(state->firstUseMark, 0);
         EXPECT_EQ(form.windowTitle(), QStringLiteral("青石岭"));
-        EXPECT_TRUE(form.shutDown());
+        EXPECT_TRUE(shutDownDirectly(form));
     }
     EXPECT_EQ(queryText(QStringLiteral("select * from username"), QStringLiteral("user")),
               QStringLiteral("青石岭机械厂"));
@@ -272,7 +272,7 @@ TEST_F(StartUpTest, SplashIsClosedWhenTheWindowIsFirstShown) {
     EXPECT_FALSE(form->splash());
     QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
     EXPECT_TRUE(splash.isNull());
-    form->shutDown();
+    shutDownDirectly(*form);
 }
 
 TEST_F(StartUpTest, ShutdownClosesBothConnectionsAndKeepsExitinfoAndTheme) {
@@ -280,7 +280,7 @@ TEST_F(StartUpTest, ShutdownClosesBothConnectionsAndKeepsExitinfoAndTheme) {
     auto state = signIn();
     auto form = startedForm(*state);
     ASSERT_NE(state->history, nullptr);
-    EXPECT_TRUE(form->shutDown());
+    EXPECT_TRUE(shutDownDirectly(*form));
     EXPECT_EQ(state->current, nullptr);
     EXPECT_EQ(state->history, nullptr);
     EXPECT_EQ(iniValue(kAdmin, QStringLiteral("exitinfo")).toInt(), 0);
@@ -293,7 +293,7 @@ TEST_F(StartUpTest, ExitinfoOneIsWrittenBackAsOne) {
     setIniValue(QStringLiteral("张三"), QStringLiteral("exitinfo"), 1);
     auto state = signIn(QStringLiteral("张三"), Rights{});
     auto form = startedForm(*state);
-    form->shutDown();
+    shutDownDirectly(*form);
     EXPECT_EQ(iniValue(QStringLiteral("张三"), QStringLiteral("exitinfo")).toInt(), 1);
     EXPECT_EQ(iniValue(QStringLiteral("张三"), QStringLiteral("color")).toInt(), 0);
 }
@@ -307,7 +307,7 @@ TEST_F(StartUpTest, UnknownColourStartsWithSystemColoursAndIsWrittenBackAsOne) {
     EXPECT_TRUE(form->N26->isChecked());
     EXPECT_FALSE(form->N24->isChecked());
     EXPECT_EQ(form->Panel1->palette().color(QPalette::Window), mainPanelColour(Theme::Windows));
-    form->shutDown();
+    shutDownDirectly(*form);
     EXPECT_EQ(iniValue(kAdmin, QStringLiteral("color")).toInt(), 1);
 }
 
@@ -317,7 +317,11 @@ TEST_F(StartUpTest, ExitCommandClosesTheWindowAndShutsDown) {
     auto form = startedForm(*state);
     form->show();
     form->N25->trigger();
-    form->N7->trigger();
+    {
+        DirectExit exit;
+        form->N7->trigger();
+        EXPECT_EQ(exit.offered(), 1);
+    }
     EXPECT_FALSE(form->isVisible());
     EXPECT_EQ(state->current, nullptr);
     EXPECT_EQ(iniValue(kAdmin, QStringLiteral("color")).toInt(), 2);

@@ -1,0 +1,65 @@
+#include <memory>
+
+#include "backupcommands.h"
+#include "mainform.h"
+#include "rowset.h"
+
+// "备份数据" and "恢复备份", and how the window lets go of a database while it is copied.
+
+namespace fx {
+
+void TMainForm::bindBackupCommands() {
+    bindCommand(N1, [this] { BackupClick(); });
+    bindCommand(N2, [this] { RestoreClick(); });
+}
+
+void TMainForm::BackupClick() {
+    backup::runBackupCommand(this, state_, connectionHooks());
+}
+
+void TMainForm::RestoreClick() {
+    const bool exitDialogOffered = state_.showExitDialog;
+    switch (backup::runRestoreCommand(this, state_, connectionHooks())) {
+        case backup::RestoreOutcome::CurrentRestored:
+            // Every workstation has to start again on the restored data, so the window closes at
+            // once and without the exit dialog. Skipping the dialog this once is not the user's
+            // answer to it: the setting is written back as the user had it.
+            state_.showExitDialog = exitDialogOffered;
+            endedByRestore_ = true;
+            close();
+            break;
+        case backup::RestoreOutcome::HistoryRestored:
+            // The history connection is open again; nothing of the window was opened on it.
+        case backup::RestoreOutcome::Cancelled:
+            break;
+    }
+}
+
+backup::ConnectionHooks TMainForm::connectionHooks() {
+    // The record on the card, if any, is read again on the same statement after the copy.
+    auto cardSql = std::make_shared<QString>();
+    backup::ConnectionHooks hooks;
+    hooks.close = [this, cardSql](backup::DatabaseKind kind) {
+        if (kind == backup::DatabaseKind::History) {
+            state_.history.reset();
+            return;
+        }
+        if (card_) *cardSql = card_->sql();
+        closeDataSets();
+        state_.current.reset();
+    };
+    hooks.reopen = [this, cardSql](backup::DatabaseKind kind) {
+        if (kind == backup::DatabaseKind::History) {
+            state_.openHistory();
+            return;
+        }
+        state_.openCurrent();
+        if (cardSql->isEmpty())
+            openDataSets();
+        else
+            openDataSets(*cardSql);
+    };
+    return hooks;
+}
+
+}  // namespace fx
