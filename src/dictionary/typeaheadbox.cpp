@@ -1,6 +1,7 @@
 #include "typeaheadbox.h"
 
 #include <QAbstractItemView>
+#include <QApplication>
 #include <QFocusEvent>
 #include <QKeyEvent>
 #include <QLineEdit>
@@ -178,7 +179,13 @@ void TypeAheadBox::focusInEvent(QFocusEvent* event) {
 
 void TypeAheadBox::focusOutEvent(QFocusEvent* event) {
     QComboBox::focusOutEvent(event);
-    if (event->reason() != Qt::PopupFocusReason && inside_) leave();
+    // The box's own list, a message box or another window taking the focus is not leaving
+    // the box: the user comes back to it with the text as it was.
+    const Qt::FocusReason reason = event->reason();
+    if (!inside_ || reason == Qt::PopupFocusReason || reason == Qt::ActiveWindowFocusReason) return;
+    const QWidget* next = QApplication::focusWidget();
+    if (next && (next == view() || view()->isAncestorOf(next))) return;
+    leave();
 }
 
 void TypeAheadBox::keyPressEvent(QKeyEvent* event) {
