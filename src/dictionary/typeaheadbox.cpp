@@ -202,6 +202,24 @@ void TypeAheadBox::keyPressEvent(QKeyEvent* event) {
 }
 
 bool TypeAheadBox::eventFilter(QObject* watched, QEvent* event) {
+    if (watched == view() && event->type() == QEvent::KeyPress) {
+        auto* key = static_cast<QKeyEvent*>(event);
+        if (key->key() == Qt::Key_Return || key->key() == Qt::Key_Enter) {
+            // Enter in the open list takes the entry it points at and moves on, as Enter in the
+            // box does; a padding line takes nothing.
+            const QModelIndex row = view()->currentIndex();
+            const QString entry = row.isValid() ? row.data().toString() : QString();
+            hidePopup();
+            if (!entry.isEmpty()) {
+                if (isEditable() && entry != currentText())
+                    setEditText(entry);
+                else if (!isEditable())
+                    setCurrentIndex(row.row());
+            }
+            emit enterPressed();
+            return true;
+        }
+    }
     if (watched == view() && event->type() == QEvent::KeyPress && isEditable()) {
         auto* key = static_cast<QKeyEvent*>(event);
         const bool typing = (!key->text().isEmpty() && key->text().at(0).isPrint()) ||
