@@ -202,23 +202,31 @@ void TypeAheadBox::keyPressEvent(QKeyEvent* event) {
 }
 
 bool TypeAheadBox::eventFilter(QObject* watched, QEvent* event) {
-    if (watched == view() && event->type() == QEvent::KeyPress) {
-        auto* key = static_cast<QKeyEvent*>(event);
-        if (key->key() == Qt::Key_Return || key->key() == Qt::Key_Enter) {
-            // Enter in the open list takes the entry it points at and moves on, as Enter in the
-            // box does; a padding line takes nothing.
-            const QModelIndex row = view()->currentIndex();
-            const QString entry = row.isValid() ? row.data().toString() : QString();
-            hidePopup();
-            if (!entry.isEmpty()) {
-                if (isEditable() && entry != currentText())
-                    setEditText(entry);
-                else if (!isEditable())
-                    setCurrentIndex(row.row());
-            }
-            emit enterPressed();
+    const bool enterKey =
+        (event->type() == QEvent::KeyPress || event->type() == QEvent::ShortcutOverride) &&
+        (static_cast<QKeyEvent*>(event)->key() == Qt::Key_Return ||
+         static_cast<QKeyEvent*>(event)->key() == Qt::Key_Enter);
+    if (watched == view() && enterKey) {
+        // The list's own handling would take the line pointed at when the key is announced,
+        // padding lines included: the box claims Enter instead.
+        if (event->type() == QEvent::ShortcutOverride) {
+            event->accept();
             return true;
         }
+        // Enter in the open list takes the entry pointed at and moves on, as Enter in the box
+        // does; a padding line takes nothing.
+        const QModelIndex row = view()->currentIndex();
+        const QString entry = row.isValid() ? row.data().toString() : QString();
+        const QString typed = currentText();
+        hidePopup();
+        if (isEditable()) {
+            const QString chosen = entry.isEmpty() ? typed : entry;
+            if (currentText() != chosen) setEditText(chosen);
+        } else if (!entry.isEmpty()) {
+            setCurrentIndex(row.row());
+        }
+        emit enterPressed();
+        return true;
     }
     if (watched == view() && event->type() == QEvent::KeyPress && isEditable()) {
         auto* key = static_cast<QKeyEvent*>(event);
