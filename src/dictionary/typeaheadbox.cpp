@@ -1,6 +1,7 @@
 #include "typeaheadbox.h"
 
 #include <QAbstractItemView>
+#include <QApplication>
 #include <QFocusEvent>
 #include <QKeyEvent>
 #include <QLineEdit>
@@ -178,7 +179,13 @@ void TypeAheadBox::focusInEvent(QFocusEvent* event) {
 
 void TypeAheadBox::focusOutEvent(QFocusEvent* event) {
     QComboBox::focusOutEvent(event);
-    if (event->reason() != Qt::PopupFocusReason && inside_) leave();
+    // The box's own list, a message box or another window taking the focus is not leaving
+    // the box: the user comes back to it with the text as it was.
+    const Qt::FocusReason reason = event->reason();
+    if (!inside_ || reason == Qt::PopupFocusReason || reason == Qt::ActiveWindowFocusReason) return;
+    const QWidget* next = QApplication::focusWidget();
+    if (next && (next == view() || view()->isAncestorOf(next))) return;
+    leave();
 }
 
 void TypeAheadBox::keyPressEvent(QKeyEvent* event) {
@@ -195,6 +202,32 @@ void TypeAheadBox::keyPressEvent(QKeyEvent* event) {
 }
 
 bool TypeAheadBox::eventFilter(QObject* watched, QEvent* event) {
+    const bool enterKey =
+        (event->type() == QEvent::KeyPress || event->type() == QEvent::ShortcutOverride) &&
+        (static_cast<QKeyEvent*>(event)->key() == Qt::Key_Return ||
+         static_cast<QKeyEvent*>(event)->key() == Qt::Key_Enter);
+    if (watched == view() && enterKey) {
+        // The list's own handling would take the line pointed at when the key is announced,
+        // padding lines included: the box claims Enter instead.
+        if (event->type() == QEvent::ShortcutOverride) {
+            event->accept();
+            return true;
+        }
+        // Enter in the open list takes the entry pointed at and moves on, as Enter in the box
+        // does; a padding line takes nothing.
+        const QModelIndex row = view()->currentIndex();
+        const QString entry = row.isValid() ? row.data().toString() : QString();
+        const QString typed = currentText();
+        hidePopup();
+        if (isEditable()) {
+            const QString chosen = entry.isEmpty() ? typed : entry;
+            if (currentText() != chosen) setEditText(chosen);
+        } else if (!entry.isEmpty()) {
+            setCurrentIndex(row.row());
+        }
+        emit enterPressed();
+        return true;
+    }
     if (watched == view() && event->type() == QEvent::KeyPress && isEditable()) {
         auto* key = static_cast<QKeyEvent*>(event);
         const bool typing = (!key->text().isEmpty() && key->text().at(0).isPrint()) ||

@@ -3,6 +3,7 @@
 #include <QComboBox>
 #include <QLabel>
 #include <QLineEdit>
+#include <QScopedValueRollback>
 #include <QValidator>
 
 #include "assetnumber.h"
@@ -10,6 +11,7 @@
 #include "mainform.h"
 #include "quote.h"
 #include "rowset.h"
+#include "typeaheadbox.h"
 
 // The card's lists and where their entries come from.
 
@@ -42,6 +44,11 @@ QStringList queryValues(db::Connection& connection, const QString& jetSql, const
 }
 
 void replaceListEntries(QComboBox* list, const QStringList& entries) {
+    // A dictionary field being edited keeps its saved list in step as well.
+    if (auto* box = qobject_cast<dictionary::TypeAheadBox*>(list)) {
+        box->setEntries(entries);
+        return;
+    }
     const QString text = list->currentText();
     list->clear();
     list->addItems(entries);
@@ -59,6 +66,10 @@ void setListText(QComboBox* list, const QString& text) {
 
 void setListTyping(QComboBox* list, bool typing) {
     if (list->isEditable() == typing) return;
+    if (auto* box = qobject_cast<dictionary::TypeAheadBox*>(list)) {
+        box->setTyping(typing);
+        return;
+    }
     const QString text = list->currentText();
     list->setEditable(typing);
     setListText(list, text);
@@ -83,6 +94,7 @@ void TMainForm::fillAssetNumberList() {
 }
 
 void TMainForm::ReloadNameAndUseLists() {
+    const QScopedValueRollback<bool> program(programChange_, true);
     db::Connection& c = *state_.current;
     const QString category = DBComboBox1->currentText();
     const QString quotedCategory = QLatin1Char('\'') + db::escaped(category) + QLatin1Char('\'');
@@ -95,7 +107,7 @@ void TMainForm::ReloadNameAndUseLists() {
     const bool nameCleared = !category.isEmpty() && !names.contains(DBComboBox2->currentText());
     if (nameCleared) {
         setListText(DBComboBox2, QString());
-        DBComboBox5->clear();
+        replaceListEntries(DBComboBox5, {});
         setListText(DBComboBox5, QString());
     }
 
@@ -107,12 +119,11 @@ void TMainForm::ReloadNameAndUseLists() {
 }
 
 void TMainForm::ReloadModelAndLocationLists() {
+    const QScopedValueRollback<bool> program(programChange_, true);
     db::Connection& c = *state_.current;
     const QString name = DBComboBox2->currentText();
     const bool editing = mode_ != EditMode::Browse;
 
-    DBComboBox3->clear();
-    DBComboBox5->clear();
     const QStringList models =
         queryValues(c, QStringLiteral("select sbxh from xhpz where sbmc=") + db::quoted(name),
                     QStringLiteral("sbxh"));
@@ -161,22 +172,6 @@ void TMainForm::ReloadModelAndLocationLists() {
     replaceListEntries(DBComboBox3, places);
     if (modelCleared && !places.contains(DBComboBox3->currentText()))
         setListText(DBComboBox3, QString());
-}
-
-void TMainForm::DBComboBox1Exit() {
-    try {
-        ReloadNameAndUseLists();
-    } catch (const db::DbError& e) {
-        showDbError(e.message());
-    }
-}
-
-void TMainForm::DBComboBox2Exit() {
-    try {
-        ReloadModelAndLocationLists();
-    } catch (const db::DbError& e) {
-        showDbError(e.message());
-    }
 }
 
 }  // namespace fx

@@ -250,13 +250,14 @@ void TMainForm::writeCardToRecord(bool adding) {
 
 void TMainForm::Save1Click() {
     if (mode_ == EditMode::Browse) return;
-    // A list that still has the focus is left first, as clicking elsewhere would.
-    const QWidget* focus = focusWidget();
-    auto holdsFocus = [focus](const QWidget* w) {
-        return focus && (focus == w || w->isAncestorOf(focus));
-    };
-    if (holdsFocus(DBComboBox1)) DBComboBox1Exit();
-    if (holdsFocus(DBComboBox2)) DBComboBox2Exit();
+    // A field that still has the focus is checked first, as leaving it would (a tool-bar button
+    // takes no focus). It stays the field being edited should the save not go ahead.
+    for (dictionary::TypeAheadBox* box : {DBComboBox1, DBComboBox2, DBComboBox6, DBComboBox3}) {
+        const QWidget* focus = focusWidget();
+        if (!focus || (focus != box && !box->isAncestorOf(focus))) continue;
+        box->leave();
+        if (box->hasFocus() || focusWidget() == box) box->enter();
+    }
 
     if (!checkPrice()) return;
     DBEdit3->setEnabled(true);
@@ -343,13 +344,14 @@ void TMainForm::finishSave(const QString& message, bool prefixRowsChanged) {
 // ---- "放弃" -----------------------------------------------------------------------------------
 
 void TMainForm::Cancel1Click() {
+    // Browsing from here on: the field that loses the focus as the card closes is not checked.
+    mode_ = EditMode::Browse;
     DBEdit3->setEnabled(true);
     ApplyInputMode(true);
     ComboBox1->setEnabled(true);
     DBComboBox8->setEnabled(true);
     // Whatever modify or a batch's "终止" closed is open again for the next operation.
     setRecordFieldsEnabled(true);
-    mode_ = EditMode::Browse;
     batchTotal_ = batchLeft_ = 0;
     // Showing the record again closes the card row set, and with it a record that was being
     // edited or added and not stored.

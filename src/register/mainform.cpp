@@ -48,11 +48,10 @@ QLabel* label(QWidget* parent, const char* name, const QString& text, int x, int
     return l;
 }
 
-QComboBox* list(QWidget* parent, const char* name, int x, int y) {
-    auto* c = named(new QComboBox(parent), name);
-    c->setEditable(true);
-    // Enter moves on; it never adds the typed text to the list.
-    c->setInsertPolicy(QComboBox::NoInsert);
+// A dictionary field: a type-ahead box that never adds the typed text to its list itself.
+dictionary::TypeAheadBox* list(dictionary::TypeAheadState& shared, QWidget* parent,
+                               const char* name, int x, int y) {
+    auto* c = named(new dictionary::TypeAheadBox(shared, parent), name);
     c->setGeometry(x, y, 178, kFieldHeight);
     return c;
 }
@@ -74,9 +73,11 @@ TMainForm::TMainForm(AppState& state, QWidget* parent) : QMainWindow(parent), st
     buildCard();
     buildStatusBar();
     setUpNumberBox();
+    setUpDictionaryFields();
     bindSystemCommands();
     bindUserCommands();
     bindBackupCommands();
+    bindDictionaryCommand();
     bindEditCommands();
     bindQueryCommands();
 
@@ -126,14 +127,14 @@ void TMainForm::buildCard() {
     const int* row = kRowTop;
     // Right-column positions are placeholders until the layout rules run.
     Label1 = label(g, "Label1", QStringLiteral("资产类别："), kLabelLeft, row[0]);
-    DBComboBox1 = list(g, "DBComboBox1", kFieldLeft, row[0]);
+    DBComboBox1 = list(typeAhead_, g, "DBComboBox1", kFieldLeft, row[0]);
     Label2 = label(g, "Label2", QStringLiteral("名  称："), 370, row[0]);
-    DBComboBox2 = list(g, "DBComboBox2", 444, row[0]);
+    DBComboBox2 = list(typeAhead_, g, "DBComboBox2", 444, row[0]);
 
     Label3 = label(g, "Label3", QStringLiteral("用  途："), kLabelLeft, row[1]);
-    DBComboBox4 = list(g, "DBComboBox4", kFieldLeft, row[1]);
+    DBComboBox4 = list(typeAhead_, g, "DBComboBox4", kFieldLeft, row[1]);
     Label4 = label(g, "Label4", QStringLiteral("型  号："), 370, row[1]);
-    DBComboBox5 = list(g, "DBComboBox5", 444, row[1]);
+    DBComboBox5 = list(typeAhead_, g, "DBComboBox5", 444, row[1]);
 
     Label5 = label(g, "Label5", QStringLiteral("配  置："), kLabelLeft, row[2]);
     DBEdit3 = named(new QLineEdit(g), "DBEdit3");
@@ -158,14 +159,14 @@ void TMainForm::buildCard() {
     Label11 = label(g, "Label11", QStringLiteral("（人民币）"), 561, row[3]);
 
     Label7 = label(g, "Label7", QStringLiteral("位  置："), kLabelLeft, row[4]);
-    DBComboBox3 = list(g, "DBComboBox3", kFieldLeft, row[4]);
+    DBComboBox3 = list(typeAhead_, g, "DBComboBox3", kFieldLeft, row[4]);
     Label8 = label(g, "Label8", QStringLiteral("使用年限："), 356, row[4]);
-    DBComboBox6 = list(g, "DBComboBox6", 444, row[4]);
+    DBComboBox6 = list(typeAhead_, g, "DBComboBox6", 444, row[4]);
 
     Label15 = label(g, "Label15", QStringLiteral("来源方式："), kLabelLeft, row[5]);
-    DBComboBox7 = list(g, "DBComboBox7", kFieldLeft, row[5]);
+    DBComboBox7 = list(typeAhead_, g, "DBComboBox7", kFieldLeft, row[5]);
     Label16 = label(g, "Label16", QStringLiteral("保管人："), 370, row[5]);
-    DBComboBox8 = list(g, "DBComboBox8", 444, row[5]);
+    DBComboBox8 = list(typeAhead_, g, "DBComboBox8", 444, row[5]);
 
     Label12 = label(g, "Label12", QStringLiteral("备  注："), kLabelLeft, row[6]);
     DBMemo1 = named(new QPlainTextEdit(g), "DBMemo1");
@@ -192,8 +193,6 @@ void TMainForm::buildCard() {
                         DBEdit3,     DateTimePicker1, DBComboBox3, DBComboBox6,
                         DBEdit1,     DBComboBox7,     DBComboBox8, DBMemo1};
     for (size_t i = 1; i < std::size(order); ++i) setTabOrder(order[i - 1], order[i]);
-    // Leaving the category and the name refills the lists that follow them.
-    for (QComboBox* c : {DBComboBox1, DBComboBox2}) c->installEventFilter(this);
 }
 
 void TMainForm::buildStatusBar() {
@@ -206,7 +205,7 @@ void TMainForm::buildStatusBar() {
     bar->addWidget(StatusPanel1, 1);
 }
 
-QList<QComboBox*> TMainForm::cardLists() const {
+QList<dictionary::TypeAheadBox*> TMainForm::cardLists() const {
     return {DBComboBox1, DBComboBox2, DBComboBox4, DBComboBox5,
             DBComboBox3, DBComboBox6, DBComboBox7, DBComboBox8};
 }
@@ -221,28 +220,15 @@ bool TMainForm::eventFilter(QObject* watched, QEvent* event) {
     if (watched == ComboBox1 || watched == ComboBox1->lineEdit() || watched == numberListView() ||
         watched == ComboBox1->view())
         return filterNumberBox(watched, event);
-    if (watched == DBComboBox1 || watched == DBComboBox2) return filterCardFocus(watched, event);
+    if (watched == DBEdit3 || watched == DBMemo1) return filterTextField(watched, event);
     if (event->type() == QEvent::KeyPress) {
         auto* key = static_cast<QKeyEvent*>(event);
         if (watched == SpinEdit1) return filterSerialKey(key);
         if (watched == DBEdit1 || watched == DateTimePicker1) return filterCardEnter(watched, key);
+        for (dictionary::TypeAheadBox* box : cardLists())
+            if (watched == box) return filterListKey(box, key);
     }
     return QMainWindow::eventFilter(watched, event);
-}
-
-bool TMainForm::filterCardFocus(QObject* watched, QEvent* event) {
-    if (event->type() != QEvent::FocusOut || mode_ == EditMode::Browse) return false;
-    // A list's own pop-up or a message box taking the focus is not leaving the field.
-    const Qt::FocusReason reason = static_cast<QFocusEvent*>(event)->reason();
-    if (reason == Qt::PopupFocusReason || reason == Qt::ActiveWindowFocusReason) return false;
-    const QWidget* next = QApplication::focusWidget();
-    const QAbstractItemView* ownList = static_cast<QComboBox*>(watched)->view();
-    if (next && (next == ownList || ownList->isAncestorOf(next))) return false;
-    if (watched == DBComboBox1)
-        DBComboBox1Exit();
-    else
-        DBComboBox2Exit();
-    return false;
 }
 
 bool TMainForm::filterSerialKey(QKeyEvent* event) {
@@ -262,10 +248,7 @@ bool TMainForm::filterSerialKey(QKeyEvent* event) {
 
 bool TMainForm::filterCardEnter(QObject* watched, QKeyEvent* event) {
     if (event->key() != Qt::Key_Return && event->key() != Qt::Key_Enter) return false;
-    if (watched == DBEdit1)
-        DateTimePicker1->setFocus(Qt::TabFocusReason);
-    else
-        DBComboBox6->setFocus(Qt::TabFocusReason);
+    moveOnFrom(static_cast<QWidget*>(watched));
     return true;
 }
 

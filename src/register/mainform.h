@@ -11,8 +11,10 @@
 
 #include "appstate.h"
 #include "assetnumber.h"
+#include "cardcheck.h"
 #include "connectionhooks.h"
 #include "querystate.h"
+#include "typeaheadbox.h"
 
 class QAbstractItemView;
 class QAction;
@@ -118,41 +120,41 @@ public:
 
     // ---- the coloured panel and the card -----------------------------------------------------
     QFrame* Panel1;
-    QLabel* Image1;          // banner
-    QLabel* Label13;         // "序号"
-    QSpinBox* SpinEdit1;     // serial number
-    QLabel* Label14;         // "编号"
-    QComboBox* ComboBox1;    // asset number
-    QGroupBox* GroupBox1;    // "固定资产"
-    QLabel* Label1;          // "资产类别："
-    QComboBox* DBComboBox1;  // category
-    QLabel* Label2;          // "名  称："
-    QComboBox* DBComboBox2;  // name
-    QLabel* Label3;          // "用  途："
-    QComboBox* DBComboBox4;  // use
-    QLabel* Label4;          // "型  号："
-    QComboBox* DBComboBox5;  // model
-    QLabel* Label5;          // "配  置："
-    QLineEdit* DBEdit3;      // configuration
-    QLabel* Label6;          // "购买日期："
+    QLabel* Image1;                         // banner
+    QLabel* Label13;                        // "序号"
+    QSpinBox* SpinEdit1;                    // serial number
+    QLabel* Label14;                        // "编号"
+    QComboBox* ComboBox1;                   // asset number
+    QGroupBox* GroupBox1;                   // "固定资产"
+    QLabel* Label1;                         // "资产类别："
+    dictionary::TypeAheadBox* DBComboBox1;  // category
+    QLabel* Label2;                         // "名  称："
+    dictionary::TypeAheadBox* DBComboBox2;  // name
+    QLabel* Label3;                         // "用  途："
+    dictionary::TypeAheadBox* DBComboBox4;  // use
+    QLabel* Label4;                         // "型  号："
+    dictionary::TypeAheadBox* DBComboBox5;  // model
+    QLabel* Label5;                         // "配  置："
+    QLineEdit* DBEdit3;                     // configuration
+    QLabel* Label6;                         // "购买日期："
     QDateEdit* DateTimePicker1;
-    QLabel* Label7;           // "位  置：" or "使用者："
-    QComboBox* DBComboBox3;   // location or user
-    QLabel* Label8;           // "使用年限："
-    QComboBox* DBComboBox6;   // service life
-    QLabel* Label9;           // "购买价格："
-    QLineEdit* DBEdit1;       // price
-    QLabel* Label10;          // "元"
-    QLabel* Label11;          // "（人民币）"
-    QLabel* Label15;          // "来源方式："
-    QComboBox* DBComboBox7;   // source
-    QLabel* Label16;          // "保管人："
-    QComboBox* DBComboBox8;   // custodian
-    QLabel* Label12;          // "备  注："
-    QPlainTextEdit* DBMemo1;  // remarks
-    QPushButton* BitBtn1;     // lending: "未借出" / "已借出"
-    QPushButton* BitBtn2;     // "维修记录"
-    QPushButton* BitBtn3;     // "调拨记录"
+    QLabel* Label7;                         // "位  置：" or "使用者："
+    dictionary::TypeAheadBox* DBComboBox3;  // location or user
+    QLabel* Label8;                         // "使用年限："
+    dictionary::TypeAheadBox* DBComboBox6;  // service life
+    QLabel* Label9;                         // "购买价格："
+    QLineEdit* DBEdit1;                     // price
+    QLabel* Label10;                        // "元"
+    QLabel* Label11;                        // "（人民币）"
+    QLabel* Label15;                        // "来源方式："
+    dictionary::TypeAheadBox* DBComboBox7;  // source
+    QLabel* Label16;                        // "保管人："
+    dictionary::TypeAheadBox* DBComboBox8;  // custodian
+    QLabel* Label12;                        // "备  注："
+    QPlainTextEdit* DBMemo1;                // remarks
+    QPushButton* BitBtn1;                   // lending: "未借出" / "已借出"
+    QPushButton* BitBtn2;                   // "维修记录"
+    QPushButton* BitBtn3;                   // "调拨记录"
 
     // ---- status bar --------------------------------------------------------------------------
     QLabel* StatusPanel0;  // the "提示：" sentence of the operation in progress
@@ -207,9 +209,41 @@ public:
     // mode sets the location caption and the custodian field, and while adding the next asset
     // number is proposed.
     void ReloadModelAndLocationLists();
-    // Leaving the category and the name field while editing.
-    void DBComboBox1Exit();
-    void DBComboBox2Exit();
+
+    // ---- the dictionary fields (dictionaryfields.cpp) ----------------------------------------
+    // Leaving a dictionary field while editing: the text is trimmed and checked against the
+    // field's list under the dictionary policy (refused, asked about, added or let through).
+    // Leaving the category then refills the name and use lists, leaving the name the model and
+    // location lists, unless the value was refused or its addition declined and cleared.
+    void DBComboBox1Exit();  // category
+    void DBComboBox2Exit();  // name
+    void DBComboBox4Exit();  // use
+    void DBComboBox5Exit();  // model
+    void DBComboBox3Exit();  // location or user
+    void DBComboBox6Exit();  // service life
+    // Leaving the configuration field trims it.
+    void DBEdit3Exit();
+    // The check of one field as leaving it runs it: true when the value stands (listed, kept,
+    // added or empty), false when it was refused or cleared.
+    bool checkDictionaryField(dictionary::CardField field, dictionary::TypeAheadBox* box);
+    // What every change of a dictionary field's text must satisfy while editing: a name or use
+    // needs a category, a model or location a name. A change that fails is told and cleared.
+    // A model change looks its configuration up; a user becomes the custodian.
+    bool fieldPrecondition(dictionary::TypeAheadBox* box);
+    // Puts the dictionary's configuration of the card's name and model into the configuration
+    // field, which stays open only while that is empty.
+    void lookUpConfiguration();
+    // Enter in a card field: the focus moves to the field filled in next.
+    void moveOnFrom(QWidget* field);
+    // The kind the location field checks as: a place, or a user when the name's assets are
+    // held by a person.
+    dictionary::CardField locationField() const;
+
+    // ---- "数据字典维护" (dictionarycommand.cpp) ------------------------------------------------
+    // Opens the maintenance window, then reads the dictionary again: tables, lists and the
+    // card on screen, which a rename may have reached.
+    void DictionaryClick();
+    void rereadDictionary();
 
     // ---- showing records (recordview.cpp) ----------------------------------------------------
     // Shows the record with this serial number (Enter in the serial box), or empties the card
@@ -337,13 +371,20 @@ private:
     void closeDataSets();
 
     // The eight lists of the card, in tab order.
-    QList<QComboBox*> cardLists() const;
+    QList<dictionary::TypeAheadBox*> cardLists() const;
     // Every field of the card, lists included, and the date picker.
     QList<QWidget*> cardFields() const;
     // Keys of the serial box and the card's Enter moves.
     bool filterSerialKey(QKeyEvent* event);
     bool filterCardEnter(QObject* watched, QKeyEvent* event);
-    bool filterCardFocus(QObject* watched, QEvent* event);
+    // Dictionary fields (dictionaryfields.cpp).
+    void setUpDictionaryFields();
+    bool filterListKey(dictionary::TypeAheadBox* box, QKeyEvent* event);
+    bool filterTextField(QObject* watched, QEvent* event);
+    bool addUnlisted(dictionary::CardField field, dictionary::TypeAheadBox* box,
+                     const QString& text);
+    void clearField(dictionary::TypeAheadBox* box, bool withList);
+    void bindDictionaryCommand();
 
     // Showing records (recordview.cpp).
     void showSerial(int serial, bool quiet);
@@ -422,6 +463,11 @@ private:
     int batchLeft_ = 0;
     qint64 batchFirstSerial_ = 0;      // the first asset the batch stored, across "终止"
     numbering::AssetNumber previous_;  // the number a modified or deleted record had
+
+    // The dictionary fields: what the one being edited shares with the others, and whether the
+    // program is putting texts on the card (no precondition applies to those).
+    dictionary::TypeAheadState typeAhead_;
+    bool programChange_ = false;
 
     // The asset-number box: its whole list while it has the focus, and the typed-key flag.
     QCompleter* numberCompleter_ = nullptr;

@@ -6,6 +6,7 @@
 #include <QLineEdit>
 #include <QPlainTextEdit>
 #include <QPushButton>
+#include <QScopedValueRollback>
 #include <QSpinBox>
 
 #include "cardlists.h"
@@ -94,6 +95,7 @@ void TMainForm::showSerial(int serial, bool quiet) {
 
 void TMainForm::fillCardFromRow() {
     // The card shows the row set's current row; an empty row set shows an empty card.
+    const QScopedValueRollback<bool> program(programChange_, true);
     const db::RowSet& r = *card_;
     const struct {
         QComboBox* list;

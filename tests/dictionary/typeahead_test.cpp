@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <QAbstractItemView>
 #include <QLineEdit>
 #include <QTest>
 
@@ -45,6 +46,24 @@ protected:
         box.lineEdit()->setText(text);
     }
 };
+
+TEST_F(TypeAhead, EnterInTheOpenListTakesTheEntryPointedAtAndMovesOn) {
+    int moves = 0;
+    QObject::connect(&box, &TypeAheadBox::enterPressed, [&moves] { ++moves; });
+    type(QStringLiteral("ab"));
+    ASSERT_TRUE(box.isDroppedDown());
+    box.view()->setCurrentIndex(box.view()->model()->index(2, 0));
+    QTest::keyClick(box.view(), Qt::Key_Return);
+    EXPECT_EQ(box.text(), QStringLiteral("abd"));
+    EXPECT_FALSE(box.isDroppedDown());
+    EXPECT_EQ(moves, 1);
+    // A padding line takes nothing: the typed text stays.
+    type(QStringLiteral("q"));
+    box.view()->setCurrentIndex(box.view()->model()->index(1, 0));
+    QTest::keyClick(box.view(), Qt::Key_Enter);
+    EXPECT_EQ(box.text(), QStringLiteral("q"));
+    EXPECT_EQ(moves, 2);
+}
 
 TEST_F(TypeAhead, TypingNarrowsTheListAndKeepsTheText) {
     type(QStringLiteral("ab"));

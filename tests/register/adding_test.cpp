@@ -215,9 +215,10 @@ TEST_F(AddingTest, ProposalFollowsTheHighestNumberIssued) {
     EXPECT_FALSE(form->DBComboBox8->isEnabled());
     EXPECT_EQ(entries(form->DBComboBox3),
               (QStringList{QStringLiteral("未分配"), QStringLiteral("李四")}));
-    // A name outside the dictionary takes its category's default prefix.
+    // A name outside the dictionary (let through by a record being modified, say) takes its
+    // category's default prefix.
     choose(form->DBComboBox2, QStringLiteral("投影仪"));
-    form->DBComboBox2Exit();
+    form->ReloadModelAndLocationLists();
     EXPECT_EQ(numberText(), QStringLiteral("DZ-1"));
     EXPECT_EQ(form->Label7->text(), QStringLiteral("位  置："));
     EXPECT_TRUE(form->DBComboBox8->isEnabled());

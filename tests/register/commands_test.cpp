@@ -121,16 +121,19 @@ TEST_F(CommandsTest, FunctionKeysRunCommandsOnlyWhileTheirMenuIsOpenToUse) {
     auto state = signIn();
     TMainForm form(*state);
     CommandCounter counter(form);
+    // The maintenance window needs a database: F6 is counted instead.
+    int dictionaryRuns = 0;
+    form.bindCommand(form.N16, [&dictionaryRuns] { ++dictionaryRuns; });
     form.show();
     form.activateWindow();
     ASSERT_TRUE(QTest::qWaitForWindowActive(&form));
     QTest::keyClick(&form, Qt::Key_F6);
-    EXPECT_EQ(counter.runs(form.N16), 1);
+    EXPECT_EQ(dictionaryRuns, 1);
     // While a card is edited the system menu is closed, and so are its keys (the query keys,
     // which open real windows, are tested with the query windows, F4 with the password window).
     form.applyEditState();
     QTest::keyClick(&form, Qt::Key_F6);
-    EXPECT_EQ(counter.runs(form.N16), 1);
+    EXPECT_EQ(dictionaryRuns, 1);
 }
 
 TEST_F(CommandsTest, ToolBarButtonsInOrderWithDividers) {
@@ -184,16 +187,15 @@ TEST_F(CommandsTest, CommandsWithoutAHandlerStayDisabled) {
     auto state = signIn();
     auto form = startedForm(*state);
     // The administrator with every right: the rules would enable these, but nothing runs them.
-    for (QAction* a : {form->N16}) EXPECT_FALSE(a->isEnabled()) << a->text().toStdString();
-    for (QToolButton* b : {form->ToolButton13})
-        EXPECT_FALSE(b->isEnabled()) << b->text().toStdString();
+    for (QAction* a : {form->N12, form->N13, form->N14})
+        EXPECT_FALSE(a->isEnabled()) << a->text().toStdString();
     // The commands that run are enabled.
     for (QAction* a :
-         {form->N1, form->N2, form->N4, form->N7, form->N18, form->N19, form->N21, form->N22,
-          form->N24, form->N25, form->N26, form->N27, form->N29, form->New1})
+         {form->N1, form->N2, form->N4, form->N7, form->N16, form->N18, form->N19, form->N21,
+          form->N22, form->N24, form->N25, form->N26, form->N27, form->N29, form->New1})
         EXPECT_TRUE(a->isEnabled()) << a->text().toStdString();
-    for (QToolButton* b :
-         {form->ToolButton10, form->ToolButton14, form->ToolButton15, form->ToolButton16})
+    for (QToolButton* b : {form->ToolButton10, form->ToolButton13, form->ToolButton14,
+                           form->ToolButton15, form->ToolButton16})
         EXPECT_TRUE(b->isEnabled()) << b->text().toStdString();
 }
 
