@@ -76,6 +76,7 @@ TMainForm::TMainForm(AppState& state, QWidget* parent) : QMainWindow(parent), st
     bindSystemCommands();
     bindEditCommands();
     bindQueryCommands();
+    bindMaintenanceCommands();
 
     // Fixed at the design size, but the maximise button still works (mainlayout.cpp).
     setMaximised(false);
