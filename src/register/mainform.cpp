@@ -80,6 +80,7 @@ TMainForm::TMainForm(AppState& state, QWidget* parent) : QMainWindow(parent), st
     bindDictionaryCommand();
     bindEditCommands();
     bindQueryCommands();
+    bindMaintenanceCommands();
 
     // Fixed at the design size, but the maximise button still works (mainlayout.cpp).
     setMaximised(false);

@@ -285,6 +285,9 @@ public:
     void Delete1Click();  // "删除"
     void Save1Click();    // "保存"
     void Cancel1Click();  // "放弃", also the end of every save
+    // The card's maintenance button: "维修记录" lists the shown asset's records while browsing,
+    // "填加维修记录" adds one while the asset is modified (maintenancemenu.cpp).
+    void BitBtn2Click();
     // The batch: how many it adds, and how many are still to add after an "终止".
     int batchTotal() const { return batchTotal_; }
     int batchLeft() const { return batchLeft_; }
@@ -351,6 +354,8 @@ private:
     void bindBackupCommands();
     // "查寻", "显示打印全部 " and "重做上次查寻" (querymenu.cpp).
     void bindQueryCommands();
+    // The card's maintenance button and "维修记录查寻" (maintenancemenu.cpp).
+    void bindMaintenanceCommands();
     // Shows the asset a results window picked, as if its number had been typed into the serial
     // box and Enter pressed, without the not-found message of a typed number.
     void showPickedAsset(int serial);
