@@ -79,6 +79,7 @@ TMainForm::TMainForm(AppState& state, QWidget* parent) : QMainWindow(parent), st
     bindBackupCommands();
     bindEditCommands();
     bindQueryCommands();
+    bindLoanCommands();
 
     // Fixed at the design size, but the maximise button still works (mainlayout.cpp).
     setMaximised(false);
