@@ -30,14 +30,16 @@ fx::AppState& appState() {
         s->rights = fx::Rights{true, true, true, true, true, true, true, true};
         s->openCurrent();
         s->openHistory();
-        // Every asset lent: fifty borrowers in twenty places, due over the next three months.
+        // Every asset lent (the demo register has lent a few already): fifty borrowers in twenty
+        // places, due over the next three months.
         fx::db::Connection& c = *s->current;
         fx::db::Transaction t(c);
         c.executeNative(QStringLiteral(
             "INSERT INTO jcb (id,jcr,pzr,jyr,jydw,jcrq,ghrq,other) SELECT ID1, '张三', "
             "'系统管理员', '借用人' || (ID1 % 50), '部门' || (ID1 % 20), "
             "date('2024-06-01', '-' || (ID1 % 90) || ' days'), "
-            "date('2024-06-01', '+' || (ID1 % 90) || ' days'), '' FROM sbjl"));
+            "date('2024-06-01', '+' || (ID1 % 90) || ' days'), '' FROM sbjl "
+            "WHERE ID1 NOT IN (SELECT id FROM jcb)"));
         c.executeNative(QStringLiteral("UPDATE sbjl SET yjc=1"));
         t.commit();
         return s;
