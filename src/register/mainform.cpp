@@ -81,6 +81,7 @@ TMainForm::TMainForm(AppState& state, QWidget* parent) : QMainWindow(parent), st
     bindEditCommands();
     bindQueryCommands();
     bindMaintenanceCommands();
+    bindLoanCommands();
 
     // Fixed at the design size, but the maximise button still works (mainlayout.cpp).
     setMaximised(false);

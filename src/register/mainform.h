@@ -310,6 +310,8 @@ public:
     void ChangeOrganisationNameClick();  // "修改单位名称"
     void HelpClick();                    // "帮助主题", F1, tool bar "帮助"
     void AboutClick();                   // "关于"
+    // ---- lending (loanmenu.cpp) --------------------------------------------------------------
+    void LoanButtonClick();  // the loan button: lend or take back the shown asset
     // ---- users, backup and restore (usermenu.cpp, backupmenu.cpp) ----------------------------
     void PasswordClick();        // "修改密码", F4, tool bar "密码"
     void UserManagementClick();  // "用户管理"
@@ -359,6 +361,8 @@ private:
     // Shows the asset a results window picked, as if its number had been typed into the serial
     // box and Enter pressed, without the not-found message of a typed number.
     void showPickedAsset(int serial);
+    // The loan button and the lending menu (loanmenu.cpp).
+    void bindLoanCommands();
 
     // Start-up steps (startup.cpp).
     void rememberStartDir();
