@@ -82,6 +82,7 @@ TMainForm::TMainForm(AppState& state, QWidget* parent) : QMainWindow(parent), st
     bindQueryCommands();
     bindMaintenanceCommands();
     bindLoanCommands();
+    bindPrintCommands();
 
     // Fixed at the design size, but the maximise button still works (mainlayout.cpp).
     setMaximised(false);

@@ -363,6 +363,9 @@ private:
     void showPickedAsset(int serial);
     // The loan button and the lending menu (loanmenu.cpp).
     void bindLoanCommands();
+    // "打印…" of the results window and "打印当前资产标签" (printmenu.cpp).
+    void bindPrintCommands();
+    void printCardLabel();
 
     // Start-up steps (startup.cpp).
     void rememberStartDir();

@@ -189,14 +189,20 @@ report::Report listReport(const ListReportOptions& o) {
 
     Band& summary = r.band(BandKind::Summary, QStringLiteral("SummaryBand1"), px(76));
     const FontDesc summaryFont{kSong, 12, true};
-    summary.add(Item::label(QStringLiteral("QRLabel9"), rectPx(16, 16, 120, 20),
-                            QStringLiteral("共有固定资产："), summaryFont));
-    summary.add(Item::expr(QStringLiteral("QRExpr1"), rectPx(136, 16, 200, 20),
-                           QStringLiteral("COUNT()+'件'"), summaryFont));
-    summary.add(Item::label(QStringLiteral("QRLabel10"), rectPx(344, 16, 104, 20),
-                            QStringLiteral("总购买价格："), summaryFont));
-    summary.add(Item::expr(QStringLiteral("QRExpr2"), rectPx(448, 16, 300, 20),
-                           QStringLiteral("FORMATNUMERIC('0.00',SUM(gmjg))+'元(RMB)'"),
+    const SummaryLine count = o.listSummary ? (*o.listSummary)[0]
+                                            : SummaryLine{QStringLiteral("共有固定资产："),
+                                                          QStringLiteral("COUNT()+'件'")};
+    const SummaryLine price =
+        o.listSummary ? (*o.listSummary)[1]
+                      : SummaryLine{QStringLiteral("总购买价格："),
+                                    QStringLiteral("FORMATNUMERIC('0.00',SUM(gmjg))+'元(RMB)'")};
+    summary.add(Item::label(QStringLiteral("QRLabel9"), rectPx(16, 16, 120, 20), count.caption,
+                            summaryFont));
+    summary.add(Item::expr(QStringLiteral("QRExpr1"), rectPx(136, 16, 200, 20), count.expression,
+                           summaryFont));
+    summary.add(Item::label(QStringLiteral("QRLabel10"), rectPx(344, 16, 104, 20), price.caption,
+                            summaryFont));
+    summary.add(Item::expr(QStringLiteral("QRExpr2"), rectPx(448, 16, 300, 20), price.expression,
                            summaryFont));
     Item totalDepreciation =
         Item::expr(QStringLiteral("QRExpr4"), rectPx(16, 48, 320, 20), {}, summaryFont);
@@ -204,12 +210,13 @@ report::Report listReport(const ListReportOptions& o) {
         Item::expr(QStringLiteral("QRExpr6"), rectPx(344, 48, 360, 20), {}, summaryFont);
 
     // The value expressions: the value summary sets them all; otherwise the cells follow their
-    // slots and the total lines always print, unless the user hides depreciation.
+    // slots and the total lines always print, unless the user hides depreciation. Lists other
+    // than assets carry no values.
     if (valueOnly) {
         depreciation.expression = kDepreciationCell;
         net.expression = kNetValueCell;
     }
-    if (o.showDepreciation) {
+    if (o.showDepreciation && !o.listSummary) {
         if (depreciationSlot) depreciation.expression = kDepreciationCell;
         if (netSlot) net.expression = kNetValueCell;
         totalDepreciation.expression = kTotalDepreciationLine;

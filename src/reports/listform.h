@@ -2,6 +2,8 @@
 
 #include <QList>
 #include <QString>
+#include <array>
+#include <optional>
 
 #include "report.h"
 
@@ -28,6 +30,12 @@ const ListColumn* columnChoice(const QString& caption);
 
 constexpr int kColumnSlots = 13;
 
+// A summary caption and its expression.
+struct SummaryLine {
+    QString caption;
+    QString expression;
+};
+
 struct ListReportOptions {
     enum class Source { Standard, Custom };
     Source source = Source::Standard;
@@ -38,6 +46,9 @@ struct ListReportOptions {
     report::Orientation orientation = report::Orientation::Portrait;
     bool showDepreciation = true;  // the user's zjxs is 0
     QString title;
+    // The other lists of the results window (loans, histories, repairs, transfers) print their
+    // own two summary items instead of the asset count, price total and value totals.
+    std::optional<std::array<SummaryLine, 2>> listSummary;
 };
 
 // The report form for the options; rows are asset query rows (ynum, bh, sbjl fields, yue, cz).

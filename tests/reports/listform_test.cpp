@@ -9,6 +9,7 @@
 #include "formatfile.h"
 #include "layout.h"
 #include "listform.h"
+#include "resultlist.h"
 #include "units.h"
 
 namespace fx::reports {
@@ -164,6 +165,35 @@ TEST(ListReport, ValueSummaryPrintsOnlyTheTotals) {
     // lines of 794.17 would add up to.
     EXPECT_EQ(textsOf(doc, QStringLiteral("QRExpr6")),
               QStringList{QStringLiteral("总计净值：2382.50元(RMB)")});
+}
+
+TEST(ResultList, EachKindPrintsItsColumnsAndSummary) {
+    QList<ListColumn> grid;
+    for (int i = 0; i < 12; ++i)
+        grid.append({QStringLiteral("列%1").arg(i), QStringLiteral("f%1").arg(i), 50});
+    const report::Report repairs = resultListReport(
+        2, grid, QStringLiteral("维修情况表"), report::Paper::A4, report::Orientation::Landscape);
+    EXPECT_EQ(caption(repairs, 8), QStringLiteral("列7"));
+    EXPECT_EQ(caption(repairs, 9), QString());
+    EXPECT_EQ(item(repairs, QStringLiteral("QRLabel9")).text, QStringLiteral("总共维修："));
+    EXPECT_EQ(item(repairs, QStringLiteral("QRExpr2")).expression,
+              QStringLiteral("FORMATNUMERIC('0.00',SUM(wxfy))+'元(RMB)'"));
+    EXPECT_TRUE(item(repairs, QStringLiteral("QRExpr4")).expression.isEmpty());
+    EXPECT_EQ(repairs.page.orientation, report::Orientation::Landscape);
+    const report::Report transfers =
+        resultListReport(3, grid, {}, report::Paper::A4, report::Orientation::Portrait);
+    EXPECT_EQ(caption(transfers, 6), QStringLiteral("列5"));
+    EXPECT_EQ(caption(transfers, 7), QString());
+    EXPECT_EQ(item(transfers, QStringLiteral("QRExpr1")).expression,
+              QStringLiteral("COUNT()+'次'"));
+    EXPECT_EQ(
+        caption(resultListReport(4, grid, {}, report::Paper::A4, report::Orientation::Portrait),
+                10),
+        QStringLiteral("列9"));
+    EXPECT_TRUE(
+        item(resultListReport(5, grid, {}, report::Paper::A4, report::Orientation::Portrait),
+             QStringLiteral("QRLabel9"))
+            .text.isEmpty());
 }
 
 // ---- the format file ----------------------------------------------------------------------
