@@ -19,6 +19,7 @@
 
 #include "backupcommands.h"
 #include "mainicons.h"
+#include "resulthooks.h"
 #include "rowset.h"
 
 namespace fx {
@@ -81,6 +82,7 @@ TMainForm::TMainForm(AppState& state, QWidget* parent) : QMainWindow(parent), st
     bindEditCommands();
     bindQueryCommands();
     bindMaintenanceCommands();
+    bindTransferCommands();
 
     // Fixed at the design size, but the maximise button still works (mainlayout.cpp).
     setMaximised(false);
@@ -88,6 +90,8 @@ TMainForm::TMainForm(AppState& state, QWidget* parent) : QMainWindow(parent), st
 }
 
 TMainForm::~TMainForm() {
+    // The results window must not hand a batch to a window that is gone.
+    query::setBatchTransferHandler({});
     closeDataSets();
     // A window that never shut down (start-up refused) still gives its presence up.
     if (presenceHeld_) backup::leavePresence(state_);
