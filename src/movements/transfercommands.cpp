@@ -37,6 +37,16 @@ std::unique_ptr<report::TpaperDlg> askTarget(QWidget* parent,
     return dialog;
 }
 
+// The grid shows the moved assets' new values; a failure to read them again only leaves the old
+// values on screen.
+void showNewValues(query::TcxjgDlg1& window) {
+    try {
+        window.reloadRows();
+    } catch (const db::DbError& e) {
+        ui::stop(&window, e.message());
+    }
+}
+
 void setHint(QLabel* label, const QString& text, const QColor& colour) {
     label->setText(text);
     QPalette pal = label->palette();
@@ -162,9 +172,11 @@ void batchTransfer(query::TcxjgDlg1& window, AppState& app) {
     } catch (const db::DbError& e) {
         ui::stop(&window, e.message() + QStringLiteral("\n调拨已停止，出错之前已调拨的资产共") +
                               QString::number(done) + QStringLiteral("件。"));
+        if (done > 0) showNewValues(window);
         restoreHint();
         return;
     }
+    showNewValues(window);
     if (dialog->printSlip())
         report::produceSlip(report::batchTransferSlip(slip), dialog->previewFirst(), &window);
     restoreHint();

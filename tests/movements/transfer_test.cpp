@@ -200,6 +200,11 @@ TEST_F(TransferTest, BatchOfThreeWithSlip) {
         w.selectRows({0, 1, 2});
         w.BitBtn4Click();
         EXPECT_EQ(w.Label8->text(), TcxjgDlg1::selectionHint());
+        // The grid shows the new places, the same rows still selected.
+        const query::ResultTable& t = w.table();
+        for (int r = 0; r < 3; ++r)
+            EXPECT_EQ(t.text(r, t.fieldIndex(QStringLiteral("wz"))), QStringLiteral("机房"));
+        EXPECT_EQ(w.selectedCount(), 3);
     }));
     // The dialogs the batch opens from within the results window.
     dialogs.then(target(QStringLiteral("机房"), QStringLiteral("李四"), true, [](TpaperDlg& dlg) {
