@@ -161,14 +161,22 @@ void batchTransfer(query::TcxjgDlg1& window, AppState& app) {
     int done = 0;
     try {
         if (dialog->printSlip()) slip.organisation = organisationName(app);
-        for (int r : rows) {
-            const int serial = field(r, "ID1").toInt();
-            transferAsset(app, {serial, field(r, "wz"), field(r, "bgr")}, target);
-            ++done;
-            if (dialog->printSlip())
-                slip.assets.push_back(
-                    {serial, field(r, "bh"), field(r, "sbmc"), field(r, "zclb"), field(r, "sbxh")});
+        BatchTransaction batch(app);
+        try {
+            for (int r : rows) {
+                const int serial = field(r, "ID1").toInt();
+                transferAsset(app, {serial, field(r, "wz"), field(r, "bgr")}, target);
+                ++done;
+                if (dialog->printSlip())
+                    slip.assets.push_back({serial, field(r, "bh"), field(r, "sbmc"),
+                                           field(r, "zclb"), field(r, "sbxh")});
+            }
+        } catch (const db::DbError&) {
+            // The assets moved before the error stay moved.
+            batch.commit();
+            throw;
         }
+        batch.commit();
     } catch (const db::DbError& e) {
         ui::stop(&window, e.message() + QStringLiteral("\n调拨已停止，出错之前已调拨的资产共") +
                               QString::number(done) + QStringLiteral("件。"));

@@ -42,6 +42,8 @@ QStringList transferCustodians(AppState& app) {
 void transferAsset(AppState& app, const AssetPlace& asset, const TransferTarget& target) {
     if (!app.history) throw db::DbError(historyMissingMessage());
 
+    // The history row is written first; until both changes are in, neither is kept.
+    db::Transaction historyChange(*app.history);
     db::RowSet history(*app.history, byId(QStringLiteral("his"), asset.serial));
     history.open();
     history.append();
@@ -54,26 +56,34 @@ void transferAsset(AppState& app, const AssetPlace& asset, const TransferTarget&
     history.setValue(QStringLiteral("czy"), target.operatorName);
     history.post();
 
-    try {
-        db::RowSet card(*app.current, QStringLiteral("select * from sbjl where ID1=") +
-                                          QString::number(asset.serial));
-        card.open();
-        if (card.eof())
-            throw db::DbError(QStringLiteral("没有序号为") + QString::number(asset.serial) +
-                              QStringLiteral("的资产记录。"));
-        card.edit();
-        card.setValue(QStringLiteral("wz"), target.place);
-        card.setValue(QStringLiteral("bgr"), target.custodian);
-        card.setValue(QStringLiteral("pzrq"), target.today);
-        card.post();
-    } catch (const db::DbError&) {
-        // The register kept its row: the history must not claim the move.
-        try {
-            history.remove();
-        } catch (const db::DbError&) {
-        }
-        throw;
-    }
+    db::Transaction registerChange(*app.current);
+    db::RowSet card(*app.current, QStringLiteral("select * from sbjl where ID1=") +
+                                      QString::number(asset.serial));
+    card.open();
+    if (card.eof())
+        throw db::DbError(QStringLiteral("没有序号为") + QString::number(asset.serial) +
+                          QStringLiteral("的资产记录。"));
+    card.edit();
+    card.setValue(QStringLiteral("wz"), target.place);
+    card.setValue(QStringLiteral("bgr"), target.custodian);
+    card.setValue(QStringLiteral("pzrq"), target.today);
+    card.post();
+
+    historyChange.commit();
+    registerChange.commit();
+}
+
+BatchTransaction::BatchTransaction(AppState& app) {
+    if (!app.history) throw db::DbError(historyMissingMessage());
+    history_ = std::make_unique<db::Transaction>(*app.history);
+    current_ = std::make_unique<db::Transaction>(*app.current);
+}
+
+BatchTransaction::~BatchTransaction() = default;
+
+void BatchTransaction::commit() {
+    history_->commit();
+    current_->commit();
 }
 
 }  // namespace fx::movements

@@ -3,9 +3,14 @@
 #include <QDate>
 #include <QString>
 #include <QStringList>
+#include <memory>
 
 namespace fx {
 class AppState;
+}
+
+namespace fx::db {
+class Transaction;
 }
 
 namespace fx::movements {
@@ -39,8 +44,26 @@ QStringList transferCustodians(AppState& app);
 // target, the custodian and today's date into the asset's `sbjl` row. The history row comes
 // first, so that a history database that is missing or refuses the row stops the transfer
 // before the register changes; should the register then refuse its change, the history row is
-// taken back, so the two never disagree. Throws db::DbError with the engine's message (or
-// historyMissingMessage()).
+// rolled back with it, so the two never disagree. Throws db::DbError with the engine's message
+// (or historyMissingMessage()).
 void transferAsset(AppState& app, const AssetPlace& asset, const TransferTarget& target);
+
+// Holds a batch of transfers in one transaction on each database, so that a thousand assets do
+// not wait for a thousand writes to disk each. Inside it every transferAsset() is a savepoint:
+// an asset that fails leaves nothing behind, and commit() keeps the assets transferred before
+// it. Destroyed without commit(), it keeps nothing. Throws db::DbError (historyMissingMessage()
+// when the history database is not open).
+class BatchTransaction {
+public:
+    explicit BatchTransaction(AppState& app);
+    ~BatchTransaction();
+    BatchTransaction(const BatchTransaction&) = delete;
+    BatchTransaction& operator=(const BatchTransaction&) = delete;
+    void commit();
+
+private:
+    std::unique_ptr<db::Transaction> history_;
+    std::unique_ptr<db::Transaction> current_;
+};
 
 }  // namespace fx::movements
