@@ -271,7 +271,9 @@ TEST_F(TransferTest, BatchStopsAtTheFirstErrorKeepingEarlierTransfers) {
     start();
     ModalScript dialogs;
     PromptScript prompts;
-    prompts.expect(QStringLiteral("提示"), QStringLiteral("资产被锁定"));
+    // The engine's message, and how many assets were moved before it.
+    prompts.expect(QStringLiteral("提示"),
+                   QStringLiteral("资产被锁定\n调拨已停止，出错之前已调拨的资产共1件。"));
     dialogs.then(results([&](TcxjgDlg1& w) {
         w.selectRows({0, 1, 2});
         w.BitBtn4Click();
