@@ -6,6 +6,7 @@
 #include <QLabel>
 #include <QMenu>
 #include <QPushButton>
+#include <QSet>
 #include <QTableView>
 #include <algorithm>
 
@@ -363,6 +364,24 @@ void TcxjgDlg1::selectRows(const std::vector<int>& rows) {
     DBGrid1->selectionModel()->select(selection, QItemSelectionModel::ClearAndSelect);
     if (!rows.empty()) moveTo(rows.back());
     DBGrid1CellClick();
+}
+
+void TcxjgDlg1::reloadRows() {
+    const int serialField = table().fieldIndex(QStringLiteral("ID1"));
+    QSet<qint64> selected;
+    if (serialField >= 0)
+        for (int r : selectedRows()) selected.insert(table().integer(r, serialField));
+
+    ResultTable rows;
+    rows.load(*requireConnection(), openingStatement(state_));
+    model_->setTable(std::move(rows));
+    state_.recordCount = model_->rowCount();
+
+    std::vector<int> again;
+    const int field = table().fieldIndex(QStringLiteral("ID1"));
+    for (int r = 0; field >= 0 && r < model_->rowCount(); ++r)
+        if (selected.contains(table().integer(r, field))) again.push_back(r);
+    selectRows(again);
 }
 
 // ---- picking and leaving -----------------------------------------------------------------------

@@ -112,6 +112,10 @@ public:
     bool popupAttached() const { return popupAttached_; }
     // Selects exactly these rows (as clicks with Ctrl would) and refreshes like a click.
     void selectRows(const std::vector<int>& rows);
+    // Runs the window's statement again, so that rows a command has changed (a batch transfer)
+    // show their new values, and selects the same assets (by `ID1`) again. Throws db::DbError;
+    // the rows shown are then unchanged.
+    void reloadRows();
 
 protected:
     void done(int result) override;

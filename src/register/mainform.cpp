@@ -19,6 +19,7 @@
 
 #include "backupcommands.h"
 #include "mainicons.h"
+#include "resulthooks.h"
 #include "rowset.h"
 
 namespace fx {
@@ -82,6 +83,7 @@ TMainForm::TMainForm(AppState& state, QWidget* parent) : QMainWindow(parent), st
     bindQueryCommands();
     bindMaintenanceCommands();
     bindLoanCommands();
+    bindTransferCommands();
     bindPrintCommands();
 
     // Fixed at the design size, but the maximise button still works (mainlayout.cpp).
@@ -90,6 +92,9 @@ TMainForm::TMainForm(AppState& state, QWidget* parent) : QMainWindow(parent), st
 }
 
 TMainForm::~TMainForm() {
+    // The results window must not hand a batch or a print to a window that is gone.
+    query::setBatchTransferHandler({});
+    query::setPrintHandler({});
     closeDataSets();
     // A window that never shut down (start-up refused) still gives its presence up.
     if (presenceHeld_) backup::leavePresence(state_);

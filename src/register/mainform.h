@@ -288,6 +288,10 @@ public:
     // The card's maintenance button: "维修记录" lists the shown asset's records while browsing,
     // "填加维修记录" adds one while the asset is modified (maintenancemenu.cpp).
     void BitBtn2Click();
+    // "调拨": the shown asset to another place or user (transfermenu.cpp).
+    void Transfer1Click();
+    // "调拨记录": the shown asset's transfer history.
+    void BitBtn3Click();
     // The batch: how many it adds, and how many are still to add after an "终止".
     int batchTotal() const { return batchTotal_; }
     int batchLeft() const { return batchLeft_; }
@@ -358,6 +362,8 @@ private:
     void bindQueryCommands();
     // The card's maintenance button and "维修记录查寻" (maintenancemenu.cpp).
     void bindMaintenanceCommands();
+    // "调拨", "调拨记录" and the results window's "批量调拨" (transfermenu.cpp).
+    void bindTransferCommands();
     // Shows the asset a results window picked, as if its number had been typed into the serial
     // box and Enter pressed, without the not-found message of a typed number.
     void showPickedAsset(int serial);

@@ -66,6 +66,7 @@ void TMainForm::showSerial(int serial, bool quiet) {
         BitBtn1->setText(card_->yesNo(QStringLiteral("yjc")) ? QStringLiteral("已借出")
                                                              : QStringLiteral("未借出"));
         BitBtn1->setEnabled(true);
+        BitBtn3->setEnabled(true);
         hasMaintenance_ = card_->yesNo(QStringLiteral("wx"));
         enableRecordCommands(true);
         setCommandEnabled(N5, true);
@@ -86,6 +87,7 @@ void TMainForm::showSerial(int serial, bool quiet) {
         GroupBox1->setTitle(QStringLiteral("固定资产"));
         enableRecordCommands(false);
         BitBtn2->setEnabled(false);
+        BitBtn3->setEnabled(false);
         setCommandEnabled(N5, false);
         BitBtn1->setText(QStringLiteral("未借出"));
         BitBtn1->setEnabled(false);
