@@ -126,6 +126,7 @@ ReportPreview::ReportPreview(QWidget* parent) : QDialog(parent) {
         &QToolButton::clicked, this, &QDialog::accept);
 
     scroll_ = new QScrollArea(this);
+    scroll_->viewport()->installEventFilter(this);
     scroll_->setObjectName(QStringLiteral("pageScroll"));
     scroll_->setAlignment(Qt::AlignHCenter | Qt::AlignTop);
     QPalette desk = scroll_->palette();
@@ -377,6 +378,14 @@ void ReportPreview::open() {
 void ReportPreview::resizeEvent(QResizeEvent* event) {
     QDialog::resizeEvent(event);
     if (zoom_ != Zoom::Actual) updateView();
+}
+
+bool ReportPreview::eventFilter(QObject* watched, QEvent* event) {
+    // The page area gets its final size only after the window's own resize (when the layout
+    // runs): the fitted zooms follow it, or a short report would open at a postage-stamp size.
+    if (watched == scroll_->viewport() && event->type() == QEvent::Resize && zoom_ != Zoom::Actual)
+        updateView();
+    return QDialog::eventFilter(watched, event);
 }
 
 void previewReport(const Report& report, const DataSource& data, const RunOptions& options,

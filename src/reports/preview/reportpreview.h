@@ -81,6 +81,7 @@ public slots:
 
 protected:
     void resizeEvent(QResizeEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
     QToolButton* addButton(const QString& objectName, const QString& text, const QString& tip);
