@@ -22,6 +22,7 @@
 #include "assetnumber.h"
 #include "batchdialog.h"
 #include "benchinstallation.h"
+#include "benchstate.h"
 #include "cardlists.h"
 #include "connection.h"
 #include "mainform.h"
@@ -56,14 +57,7 @@ void answerDialogsAtOnce() {
 
 fx::AppState& appState() {
     static const std::unique_ptr<fx::AppState> state = [] {
-        const auto& b = fx::bench::benchInstallation(kAssets);
-        auto s = std::make_unique<fx::AppState>();
-        s->startDir = b.appDir;
-        s->appPath = b.appDir;
-        s->dataDir = b.dataDir;
-        s->currentPassword = b.currentPassword;
-        s->userName = QStringLiteral("系统管理员");
-        s->rights = fx::Rights{true, true, true, true, true, true, true, true};
+        auto s = fx::bench::administratorState(kAssets);
         return s;
     }();
     return *state;

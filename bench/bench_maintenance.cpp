@@ -10,6 +10,7 @@
 
 #include "appstate.h"
 #include "benchinstallation.h"
+#include "benchstate.h"
 #include "connection.h"
 #include "querystate.h"
 #include "resulttable.h"
@@ -22,14 +23,7 @@ constexpr int kAssets = 50000;
 
 fx::AppState& appState() {
     static const std::unique_ptr<fx::AppState> state = [] {
-        const auto& b = fx::bench::benchInstallation(kAssets);
-        auto s = std::make_unique<fx::AppState>();
-        s->startDir = b.appDir;
-        s->appPath = b.appDir;
-        s->dataDir = b.dataDir;
-        s->currentPassword = b.currentPassword;
-        s->userName = QStringLiteral("系统管理员");
-        s->rights = fx::Rights{true, true, true, true, true, true, true, true};
+        auto s = fx::bench::administratorState(kAssets);
         s->openCurrent();
         // One record per asset, sent and repaired on dates spread over twenty years.
         fx::db::Connection& c = *s->current;

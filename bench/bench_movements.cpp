@@ -9,6 +9,7 @@
 
 #include "appstate.h"
 #include "benchinstallation.h"
+#include "benchstate.h"
 #include "connection.h"
 #include "loancommands.h"
 #include "modal.h"
@@ -20,14 +21,7 @@ constexpr int kLoans = 10000;
 
 fx::AppState& appState() {
     static const std::unique_ptr<fx::AppState> state = [] {
-        const auto& b = fx::bench::benchInstallation(kLoans);
-        auto s = std::make_unique<fx::AppState>();
-        s->startDir = b.appDir;
-        s->appPath = b.appDir;
-        s->dataDir = b.dataDir;
-        s->currentPassword = b.currentPassword;
-        s->userName = QStringLiteral("系统管理员");
-        s->rights = fx::Rights{true, true, true, true, true, true, true, true};
+        auto s = fx::bench::administratorState(kLoans);
         s->openCurrent();
         s->openHistory();
         // Every asset lent (the demo register has lent a few already): fifty borrowers in twenty

@@ -14,6 +14,7 @@
 
 #include "appstate.h"
 #include "benchinstallation.h"
+#include "benchstate.h"
 #include "clock.h"
 #include "connection.h"
 #include "depreciation.h"
@@ -30,13 +31,7 @@ constexpr int kAssets = 100000;
 
 fx::AppState& appState() {
     static const std::unique_ptr<fx::AppState> state = [] {
-        const auto& b = fx::bench::benchInstallation(kAssets);
-        auto s = std::make_unique<fx::AppState>();
-        s->startDir = b.appDir;
-        s->appPath = b.appDir;
-        s->dataDir = b.dataDir;
-        s->currentPassword = b.currentPassword;
-        s->userName = QStringLiteral("系统管理员");
+        auto s = fx::bench::administratorState(kAssets);
         s->openCurrent();
         return s;
     }();
