@@ -45,10 +45,6 @@ inline QString keepBackupFailed(const QString& kept, const QString& detail) {
 inline QString backupWriteFailed(const QString& detail) {
     return QStringLiteral("备份文件写入失败，备份没有完成：%1").arg(detail);
 }
-inline QString backupCheckFailed(const QString& detail) {
-    return QStringLiteral("备份文件校验没有通过，备份没有完成，数据库文件可能已经损坏：%1")
-        .arg(detail);
-}
 inline QString backupOntoDatabase() {
     return QStringLiteral("备份文件不能与数据库文件同名，请换一个文件名。");
 }

@@ -44,7 +44,7 @@ void settleJournal(const QString& databasePath, const QString& password) {
     try {
         db::Connection::open(databasePath, password);
     } catch (const db::DbError&) {
-        // The check of the copy reports what is wrong with the file.
+        // A database that cannot be opened is copied as it is; restoring the copy refuses it.
     }
 }
 
@@ -70,27 +70,17 @@ Result backupDatabase(const QString& databasePath, const QString& password, Data
         return fail(Status::SourceUnreadable, text::databaseMissing(databasePath));
     settleJournal(databasePath, password);
 
-    // The copy takes the target's name only once it is complete and checked. The check runs
-    // while the disk writes the copy: the bytes must be the database's, and the copy must open
-    // with its password and show its username row, as a restore will ask of it.
+    // The copy takes the target's name only once it is complete, so a backup cut off half-way
+    // never stands under the backup's name, and an earlier backup is replaced only by a whole
+    // copy.
     const QString part = target + QStringLiteral(".part");
     QFile::remove(part);
-    const CopyOutcome copy = copyFileInChunks(databasePath, part, progress, [&]() -> QString {
-        if (!sameContent(databasePath, part))
-            return QStringLiteral("the copy differs from the database");
-        const DatabaseProbe probe = probeDatabase(part, password, IntegrityCheck::None);
-        return probe.intact ? QString() : probe.problem;
-    });
+    const CopyOutcome copy = copyFileInChunks(databasePath, part, progress, Flush::StartWriting);
     if (!copy.ok()) {
         QFile::remove(part);
-        switch (copy.stage) {
-            case CopyOutcome::Stage::OpenSource:
-                return fail(Status::SourceUnreadable, text::databaseUnreadable(copy.message));
-            case CopyOutcome::Stage::Check:
-                return fail(Status::CheckFailed, text::backupCheckFailed(copy.message));
-            default:
-                return fail(Status::WriteFailed, text::backupWriteFailed(copy.message));
-        }
+        if (copy.stage == CopyOutcome::Stage::OpenSource)
+            return fail(Status::SourceUnreadable, text::databaseUnreadable(copy.message));
+        return fail(Status::WriteFailed, text::backupWriteFailed(copy.message));
     }
     if (QFileInfo::exists(target)) {
         const QString kept = keptBackupPath(target, kind);
@@ -106,7 +96,6 @@ Result backupDatabase(const QString& databasePath, const QString& password, Data
         return fail(Status::WriteFailed,
                     text::backupWriteFailed(target + QStringLiteral("：") + error));
     }
-    syncDirectoryOf(target);
     return Result{Status::Done, kind == DatabaseKind::Current ? text::currentBackupDone()
                                                               : text::historyBackupDone()};
 }

@@ -18,7 +18,7 @@ enum class Status {
     BackupUnreadable,  // restore: the chosen file cannot be read
     KeepFailed,        // the replaced file could not be kept (.bak, .bah, .sav)
     WriteFailed,       // the copy could not be written
-    CheckFailed,       // the copy does not pass the integrity check
+    CheckFailed,       // restore: the restored copy does not pass the integrity check
 };
 
 struct Result {
@@ -31,11 +31,10 @@ struct Result {
 // asked before replacing an existing one). Needs the exclusive presence lock, so the calling
 // program must have closed its own connection to the database. A hot journal left beside the
 // database by a crashed program is rolled back into it first, never copied. The copy goes to a
-// temporary file beside the target, is compared with the database byte for byte and opened
-// with the password (its username row read), and is flushed to the disk; only then an existing
-// target is kept as .bak/.bah and the copy takes its name. On any failure the target and the
-// kept file are as they were. Every page is checked when a backup is restored, not here: that
-// check costs several times the copy.
+// temporary file beside the target; only when it is whole an existing target is kept as
+// .bak/.bah and the copy takes its name. On any failure the target and the kept file are as
+// they were. The copy is not opened or checked here: a restore checks every page of a backup
+// before it replaces anything, and the previous backup survives as .bak/.bah.
 Result backupDatabase(const QString& databasePath, const QString& password, DatabaseKind kind,
                       const QString& target, const ChunkProgress& progress = {});
 

@@ -94,7 +94,7 @@ QString copyInChunks(int sourceFd, int targetFd, qint64 size, const ChunkProgres
 }
 
 CopyOutcome copyFileInChunks(const QString& source, const QString& target,
-                             const ChunkProgress& progress, const CopyCheck& check) {
+                             const ChunkProgress& progress, Flush flush) {
     using Stage = CopyOutcome::Stage;
     const auto failed = [](Stage stage, const QString& file, int error) {
         return CopyOutcome{stage, file + QStringLiteral("：") + systemMessage(error)};
@@ -115,36 +115,18 @@ CopyOutcome copyFileInChunks(const QString& source, const QString& target,
         return failed(Stage::CreateTarget, target, e);
     }
     QString failure = copyInChunks(in, out, st.st_size, progress);
-    QString refused;
     if (failure.isEmpty()) {
-        // Start writing the copy to the disk now and check it meanwhile; fsync then only waits
-        // for what is left.
-        ::sync_file_range(out, 0, 0, SYNC_FILE_RANGE_WRITE);
-        if (check) refused = check();
-        if (refused.isEmpty() && ::fsync(out) != 0) failure = systemMessage(errno);
+        if (flush == Flush::WaitForDisk) {
+            if (::fsync(out) != 0) failure = systemMessage(errno);
+        } else {
+            ::sync_file_range(out, 0, 0, SYNC_FILE_RANGE_WRITE);
+        }
     }
-    if (::close(out) != 0 && failure.isEmpty() && refused.isEmpty()) failure = systemMessage(errno);
+    if (::close(out) != 0 && failure.isEmpty()) failure = systemMessage(errno);
     ::close(in);
     if (!failure.isEmpty()) return {Stage::Write, target + QStringLiteral("：") + failure};
-    if (!refused.isEmpty()) return {Stage::Check, refused};
-    syncDirectoryOf(target);
+    if (flush == Flush::WaitForDisk) syncDirectoryOf(target);
     return {};
-}
-
-bool sameContent(const QString& a, const QString& b) {
-    QFile fa(a);
-    QFile fb(b);
-    if (!fa.open(QIODevice::ReadOnly) || !fb.open(QIODevice::ReadOnly)) return false;
-    if (fa.size() != fb.size()) return false;
-    static constexpr qint64 kBlock = 1 << 20;
-    std::vector<char> ba(kBlock), bb(kBlock);
-    for (;;) {
-        const qint64 na = fa.read(ba.data(), kBlock);
-        const qint64 nb = fb.read(bb.data(), kBlock);
-        if (na != nb || na < 0) return false;
-        if (na == 0) return true;
-        if (std::memcmp(ba.data(), bb.data(), size_t(na)) != 0) return false;
-    }
 }
 
 void syncDirectoryOf(const QString& path) {

@@ -27,26 +27,24 @@ QString copyInChunks(int sourceFd, int targetFd, qint64 size, const ChunkProgres
 
 // How a file copy ended.
 struct CopyOutcome {
-    enum class Stage { Done, OpenSource, CreateTarget, Write, Check };
+    enum class Stage { Done, OpenSource, CreateTarget, Write };
     Stage stage = Stage::Done;
     QString message;  // the system's message, naming the file, when not Done
     bool ok() const { return stage == Stage::Done; }
 };
 
-// Checks a copy while the disk is still writing it; returns an empty string when it is good,
-// else what is wrong with it.
-using CopyCheck = std::function<QString()>;
+// How far a finished copy is pushed towards the disk before copyFileInChunks returns.
+//  - WaitForDisk: the copy and its folder entry are flushed (fsync) and on the medium. A restore
+//    needs this: the database it writes replaces the only working copy.
+//  - StartWriting: the kernel is told to start writing the copy out, and the call returns
+//    without waiting, as cp does. A backup takes this: the database it copies stays in place,
+//    and waiting for the disk would cost twice the copy itself.
+enum class Flush { WaitForDisk, StartWriting };
 
 // Creates (or empties) target and copies the whole of source into it with copyInChunks, then
-// flushes it and its folder to the disk. The check, if any, runs once the bytes are in place,
-// while the disk writes them (the wait for the disk comes after it); a refused copy ends with
-// the stage Check and the check's words. A failed copy leaves a partial target for the caller
-// to remove.
+// flushes it as asked. A failed copy leaves a partial target for the caller to remove.
 CopyOutcome copyFileInChunks(const QString& source, const QString& target,
-                             const ChunkProgress& progress, const CopyCheck& check = {});
-
-// True when the two files hold the same bytes.
-bool sameContent(const QString& a, const QString& b);
+                             const ChunkProgress& progress, Flush flush = Flush::WaitForDisk);
 
 // Flushes a folder's entries (after a rename or a new file) to the disk.
 void syncDirectoryOf(const QString& path);
