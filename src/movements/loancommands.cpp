@@ -11,6 +11,7 @@
 #include "prompt.h"
 #include "querycommands.h"
 #include "rowset.h"
+#include "schema.h"
 #include "slipoutput.h"
 #include "sliptexts.h"
 #include "tjcjldlg.h"
@@ -28,7 +29,7 @@ bool assetExists(db::Connection& current, int serial) {
 
 report::LoanSlipData slipData(AppState& app, const CardAsset& asset, const Loan& loan) {
     report::LoanSlipData d;
-    d.organisation = organisationName(*app.current);
+    d.organisation = schema::organisationName(*app.current);
     d.serial = asset.serial;
     d.number = asset.number;
     d.name = asset.name;
@@ -69,7 +70,7 @@ int showAllLoans(QWidget* parent, AppState& app, query::QueryState& state) {
     r.kind = query::ResultKind::LendingList;
     r.queryText = allLoansQuery();
     r.caption = QStringLiteral("出借固定资产列表");
-    r.reportTitle = organisationName(*app.current) + QStringLiteral("固定资产出借表");
+    r.reportTitle = schema::organisationName(*app.current) + QStringLiteral("固定资产出借表");
     return query::showList(parent, app, state, r);
 }
 
@@ -78,7 +79,7 @@ int showDueLoans(QWidget* parent, AppState& app, query::QueryState& state) {
     r.kind = query::ResultKind::LendingList;
     r.queryText = dueLoansQuery(Clock::today());
     r.caption = QStringLiteral("出借到期未归还列表");
-    r.reportTitle = organisationName(*app.current) + QStringLiteral("出借资产到期表");
+    r.reportTitle = schema::organisationName(*app.current) + QStringLiteral("出借资产到期表");
     return query::showList(parent, app, state, r);
 }
 

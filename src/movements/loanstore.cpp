@@ -154,10 +154,4 @@ QString loanHistoryQuery(int id) {
     return QStringLiteral("select * from jyjlb where id=") + QString::number(id);
 }
 
-QString organisationName(db::Connection& current) {
-    db::RowSet rows(current, QStringLiteral("select * from username"));
-    rows.open();
-    return rows.eof() ? QString() : rows.text(QStringLiteral("user"));
-}
-
 }  // namespace fx::movements

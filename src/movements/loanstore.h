@@ -66,7 +66,4 @@ QString allLoansQuery();
 QString dueLoansQuery(const QDate& today);
 QString loanHistoryQuery(int id);
 
-// The organisation's name: field `user` of the `username` row.
-QString organisationName(db::Connection& current);
-
 }  // namespace fx::movements

@@ -6,22 +6,11 @@
 #include "modal.h"
 #include "prompt.h"
 #include "querycommands.h"
-#include "rowset.h"
+#include "schema.h"
 #include "taddwxjldlg.h"
 #include "twxcxdlg.h"
 
 namespace fx::movements {
-
-namespace {
-
-// The organisation name the reports are headed with.
-QString organisationName(AppState& app) {
-    db::RowSet rows(*app.current, QStringLiteral("select * from username"));
-    rows.open();
-    return rows.text(QStringLiteral("user"));
-}
-
-}  // namespace
 
 void listMaintenanceRecords(QWidget* parent, AppState& app, query::QueryState& state, int serial) {
     query::ListRequest request;
@@ -57,7 +46,7 @@ bool addMaintenanceRecord(QWidget* parent, AppState& app, int serial, bool cardM
 int runMaintenanceQuery(QWidget* parent, AppState& app, query::QueryState& state) {
     query::ListRequest request;
     try {
-        request.reportTitle = organisationName(app) + kMaintenanceReportEnding;
+        request.reportTitle = schema::organisationName(*app.current) + kMaintenanceReportEnding;
     } catch (const db::DbError& e) {
         ui::stop(parent, e.message());
         return 0;

@@ -11,7 +11,7 @@
 #include "prompt.h"
 #include "querycommands.h"
 #include "resulttable.h"
-#include "rowset.h"
+#include "schema.h"
 #include "slipoutput.h"
 #include "sliptexts.h"
 #include "tcxjgdlg1.h"
@@ -21,12 +21,6 @@
 namespace fx::movements {
 
 namespace {
-
-QString organisationName(AppState& app) {
-    db::RowSet rows(*app.current, QStringLiteral("select * from username"));
-    rows.open();
-    return rows.text(QStringLiteral("user"));
-}
 
 // The target dialog, configured for one storage mode. Null when the user cancelled.
 std::unique_ptr<report::TpaperDlg> askTarget(QWidget* parent,
@@ -86,7 +80,7 @@ bool transferCardAsset(QWidget* parent, AppState& app, const CardAsset& asset) {
     report::TransferSlipData slip;
     try {
         transferAsset(app, {asset.serial, asset.place, asset.custodian}, target);
-        if (dialog->printSlip()) slip.organisation = organisationName(app);
+        if (dialog->printSlip()) slip.organisation = schema::organisationName(*app.current);
     } catch (const db::DbError& e) {
         ui::stop(parent, e.message());
         return false;
@@ -160,7 +154,7 @@ void batchTransfer(query::TcxjgDlg1& window, AppState& app) {
     slip.today = target.today;
     int done = 0;
     try {
-        if (dialog->printSlip()) slip.organisation = organisationName(app);
+        if (dialog->printSlip()) slip.organisation = schema::organisationName(*app.current);
         BatchTransaction batch(app);
         try {
             for (int r : rows) {

@@ -24,8 +24,8 @@
 #include "prompt.h"
 #include "radiogroup.h"
 #include "reportpreview.h"
-#include "rowset.h"
 #include "rowsource.h"
+#include "schema.h"
 #include "theme.h"
 
 namespace fx::reports {
@@ -60,9 +60,7 @@ const QStringList kPapers = {QStringLiteral("A4"), QStringLiteral("A3"), QString
 QString organisationOf(AppState& state) {
     if (!state.current) return {};
     try {
-        db::RowSet rows(*state.current, QStringLiteral("select * from username"));
-        rows.open();
-        return rows.text(QStringLiteral("user"));
+        return schema::organisationName(*state.current);
     } catch (const db::DbError&) {
         return {};
     }

@@ -8,6 +8,7 @@
 #include "connection.h"
 #include "dberror.h"
 #include "quote.h"
+#include "rowset.h"
 
 namespace fx::schema {
 
@@ -256,6 +257,12 @@ void createDatabases(const QString& dataDir, const QString& currentPassword) {
         QFile::remove(current);
         throw;
     }
+}
+
+QString organisationName(db::Connection& current) {
+    db::RowSet rows(current, QStringLiteral("select * from username"));
+    rows.open();
+    return rows.eof() ? QString() : rows.text(QStringLiteral("user"));
 }
 
 }  // namespace fx::schema

@@ -30,6 +30,10 @@ void createCurrentSchema(db::Connection& c);
 // Creates the history database's tables with its single username row.
 void createHistorySchema(db::Connection& c);
 
+// The organisation's name the reports and slips are headed with: field `user` of the current
+// database's `username` row; empty when there is no such row.
+QString organisationName(db::Connection& current);
+
 // Creates both keyed files in dataDir (which must exist and hold neither file yet).
 void createDatabases(const QString& dataDir, const QString& currentPassword);
 

@@ -48,6 +48,14 @@ TEST_F(NewDatabases, UsernameRowMarksAFirstUse) {
     EXPECT_FALSE(rs.isNull(QStringLiteral("user")));
 }
 
+TEST_F(NewDatabases, OrganisationNameIsTheUsernameRowsUser) {
+    EXPECT_EQ(organisationName(*current_), QString());
+    current_->execute(QStringLiteral("update username set [user]='东湖区教育局'"));
+    EXPECT_EQ(organisationName(*current_), QStringLiteral("东湖区教育局"));
+    current_->execute(QStringLiteral("delete from username"));
+    EXPECT_EQ(organisationName(*current_), QString());
+}
+
 TEST_F(NewDatabases, OnlyTheAdministratorWithEveryRightAndNoPassword) {
     RowSet rs(*current_, QStringLiteral("select * from users"));
     rs.open();
