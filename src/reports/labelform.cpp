@@ -1,5 +1,7 @@
 #include "labelform.h"
 
+#include <initializer_list>
+
 #include "units.h"
 
 namespace fx::reports {
@@ -79,23 +81,40 @@ void addLastLine(Band& card, const LabelOptions& o, qreal captionLeft, qreal val
     card.add(date);
 }
 
+// A caption and its value on one line: "QRLabel<key>" at (left, top) and "QRDBText<key>" of
+// the given width at (valueLeft, top).
+struct FieldLine {
+    const char* key;
+    const char* caption;
+    qreal left, valueLeft, top, width;
+    const char* field;
+};
+
+void addLines(Band& card, std::initializer_list<FieldLine> lines, qreal points) {
+    for (const FieldLine& l : lines) {
+        const QString key = QLatin1String(l.key);
+        card.add(caption(QStringLiteral("QRLabel") + key, l.left, l.top,
+                         QString::fromUtf8(l.caption), points));
+        card.add(value(QStringLiteral("QRDBText") + key, l.valueLeft, l.top, l.width,
+                       QLatin1String(l.field), points));
+    }
+}
+
 void formatOne(Band& card, const LabelOptions& o) {
     addIdentity(card, o, 10, 50, 10);
-    card.add(caption(QStringLiteral("QRLabelWz"), 10, 29, QStringLiteral("位置："), 10));
-    card.add(value(QStringLiteral("QRDBTextWz"), 50, 29, 100, QStringLiteral("wz"), 10));
-    card.add(caption(QStringLiteral("QRLabelXh"), 10, 49, QStringLiteral("型号："), 10));
-    card.add(value(QStringLiteral("QRDBTextXh"), 50, 49, 100, QStringLiteral("sbxh"), 10));
+    addLines(card,
+             {{"Wz", "位置：", 10, 50, 29, 100, "wz"}, {"Xh", "型号：", 10, 50, 49, 100, "sbxh"}},
+             10);
     addLastLine(card, o, 10, 80, 68);
 }
 
 void formatTwo(Band& card, const LabelOptions& o) {
     addIdentity(card, o, 16, 56, 16);
-    card.add(caption(QStringLiteral("QRLabelWz"), 16, 36, QStringLiteral("位置："), 10));
-    card.add(value(QStringLiteral("QRDBTextWz"), 56, 36, 125, QStringLiteral("wz"), 10));
-    card.add(caption(QStringLiteral("QRLabelXh"), 16, 56, QStringLiteral("型号："), 10));
-    card.add(value(QStringLiteral("QRDBTextXh"), 56, 56, 125, QStringLiteral("sbxh"), 10));
-    card.add(caption(QStringLiteral("QRLabelMc"), 16, 76, QStringLiteral("名称："), 10));
-    card.add(value(QStringLiteral("QRDBTextMc"), 56, 76, 125, QStringLiteral("sbmc"), 10));
+    addLines(card,
+             {{"Wz", "位置：", 16, 56, 36, 125, "wz"},
+              {"Xh", "型号：", 16, 56, 56, 125, "sbxh"},
+              {"Mc", "名称：", 16, 56, 76, 125, "sbmc"}},
+             10);
     card.add(caption(QStringLiteral("QRLabelLb"), 16, 96, QStringLiteral("类别："), 10));
     card.add(boxed(QStringLiteral("QRExprLb"), 56, 96, 40, 17, QStringLiteral("zclb"), 10));
     addLastLine(card, o, 16, 88, 116);
@@ -103,14 +122,12 @@ void formatTwo(Band& card, const LabelOptions& o) {
 
 void formatThree(Band& card, const LabelOptions& o) {
     addIdentity(card, o, 16, 56, 16);
-    card.add(caption(QStringLiteral("QRLabelMc"), 168, 16, QStringLiteral("名称："), 10));
-    card.add(value(QStringLiteral("QRDBTextMc"), 208, 16, 100, QStringLiteral("sbmc"), 10));
-    card.add(caption(QStringLiteral("QRLabelWz"), 16, 34, QStringLiteral("位置："), 10));
-    card.add(value(QStringLiteral("QRDBTextWz"), 56, 34, 110, QStringLiteral("wz"), 10));
-    card.add(caption(QStringLiteral("QRLabelBgr"), 168, 34, QStringLiteral("保管人："), 10));
-    card.add(value(QStringLiteral("QRDBTextBgr"), 224, 34, 90, QStringLiteral("bgr"), 10));
-    card.add(caption(QStringLiteral("QRLabelXh"), 16, 53, QStringLiteral("型号："), 10));
-    card.add(value(QStringLiteral("QRDBTextXh"), 56, 53, 250, QStringLiteral("sbxh"), 10));
+    addLines(card,
+             {{"Mc", "名称：", 168, 208, 16, 100, "sbmc"},
+              {"Wz", "位置：", 16, 56, 34, 110, "wz"},
+              {"Bgr", "保管人：", 168, 224, 34, 90, "bgr"},
+              {"Xh", "型号：", 16, 56, 53, 250, "sbxh"}},
+             10);
     card.add(caption(QStringLiteral("QRLabelPz"), 16, 72, QStringLiteral("配置："), 10));
     card.add(boxed(QStringLiteral("QRExprPz"), 56, 72, 260, 49, QStringLiteral("sbpz"), 10));
     card.add(caption(QStringLiteral("QRLabelBz"), 16, 120, QStringLiteral("备注："), 10));
@@ -122,20 +139,18 @@ void formatThree(Band& card, const LabelOptions& o) {
 }
 
 void formatFour(Band& card, const LabelOptions& o) {
-    card.add(caption(QStringLiteral("QRLabelId"), 10, 4, QStringLiteral("序号："), 9));
-    card.add(value(QStringLiteral("QRDBTextId"), 50, 4, 100, QStringLiteral("ID1"), 9));
+    addLines(card, {{"Id", "序号：", 10, 50, 4, 100, "ID1"}}, 9);
     card.add(caption(QStringLiteral("QRLabelBh"), 10, 18, QStringLiteral("编号："), 9));
     if (o.cardNumber)
         card.add(Item::label(QStringLiteral("QRLabelNumber"), rectPx(50, 17, 100, 17),
                              *o.cardNumber, FontDesc{kSong, 9}));
     else
         card.add(value(QStringLiteral("QRDBTextBh"), 50, 17, 100, QStringLiteral("bh"), 9));
-    card.add(caption(QStringLiteral("QRLabelWz"), 10, 34, QStringLiteral("位置："), 9));
-    card.add(value(QStringLiteral("QRDBTextWz"), 50, 34, 100, QStringLiteral("wz"), 9));
-    card.add(caption(QStringLiteral("QRLabelMc"), 10, 49, QStringLiteral("名称："), 9));
-    card.add(value(QStringLiteral("QRDBTextMc"), 50, 49, 100, QStringLiteral("sbmc"), 9));
-    card.add(caption(QStringLiteral("QRLabelXh"), 10, 64, QStringLiteral("型号："), 9));
-    card.add(value(QStringLiteral("QRDBTextXh"), 50, 64, 100, QStringLiteral("sbxh"), 9));
+    addLines(card,
+             {{"Wz", "位置：", 10, 50, 34, 100, "wz"},
+              {"Mc", "名称：", 10, 50, 49, 100, "sbmc"},
+              {"Xh", "型号：", 10, 50, 64, 100, "sbxh"}},
+             9);
     card.add(boxed(QStringLiteral("QRExprPz"), 7, 79, 150, 30, QStringLiteral("sbpz"), 5));
 }
 
