@@ -29,6 +29,18 @@ QString takenQuestion(const QString& prefix, int number) {
         .arg(numbering::formatAssetNumber(prefix, number));
 }
 
+// Asks whether to search on for a free number after prefix/number was found taken. The status
+// bar tells what happens meanwhile and what to do after "取消". True for "重试".
+bool askRetryOnTakenNumber(QWidget* parent, QLabel* status, const QString& prefix, int number) {
+    status->setText(kSearching);
+    const auto answer = ui::prompt(
+        parent, {QStringLiteral("提示"), takenQuestion(prefix, number), ui::Icon::Question,
+                 QMessageBox::Retry | QMessageBox::Cancel, QMessageBox::Retry});
+    if (answer == QMessageBox::Retry) return true;
+    status->setText(QStringLiteral("提示：请把编号修改为另一个您想用的编号，再按'保存'。"));
+    return false;
+}
+
 QString batchTakenQuestion(int added, const QString& prefix, int number) {
     return QStringLiteral(
                "已增加%1个固定资产，编号%2已经被其它固定资产占用，是否自动替换为其它编号？\n"
@@ -66,15 +78,7 @@ bool TMainForm::storeNewRecord(bool& prefixRowsChanged) {
             }
         }  // nothing was written; the question waits outside the transaction
 
-        StatusPanel0->setText(kSearching);
-        const auto answer = ui::prompt(
-            this, {QStringLiteral("提示"), takenQuestion(prefix, number), ui::Icon::Question,
-                   QMessageBox::Retry | QMessageBox::Cancel, QMessageBox::Retry});
-        if (answer != QMessageBox::Retry) {
-            StatusPanel0->setText(
-                QStringLiteral("提示：请把编号修改为另一个您想用的编号，再按'保存'。"));
-            return false;
-        }
+        if (!askRetryOnTakenNumber(this, StatusPanel0, prefix, number)) return false;
         db::Transaction t(c);
         number = numbering::firstFreeNumber(c, prefix, number + 1);
         store();
@@ -217,15 +221,7 @@ bool TMainForm::storeModifiedRecord(bool& prefixRowsChanged) {
             }
         }  // nothing was written; the record is still being edited
 
-        StatusPanel0->setText(kSearching);
-        const auto answer = ui::prompt(
-            this, {QStringLiteral("提示"), takenQuestion(prefix, number), ui::Icon::Question,
-                   QMessageBox::Retry | QMessageBox::Cancel, QMessageBox::Retry});
-        if (answer != QMessageBox::Retry) {
-            StatusPanel0->setText(
-                QStringLiteral("提示：请把编号修改为另一个您想用的编号，再按'保存'。"));
-            return false;
-        }
+        if (!askRetryOnTakenNumber(this, StatusPanel0, prefix, number)) return false;
         db::Transaction t(c);
         number = numbering::firstFreeNumber(c, prefix, number + 1, own);
         card_->setValue(QStringLiteral("num"), number);
