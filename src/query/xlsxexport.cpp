@@ -24,6 +24,28 @@ bool isWide(char32_t c) {
            (c >= 0xFFE0 && c <= 0xFFE6) || (c >= 0x20000 && c <= 0x3FFFD);
 }
 
+// What went wrong, in the program's words for the failures a user can do something about,
+// else in the library's.
+QString failureText(lxw_error failure) {
+    switch (failure) {
+        case LXW_ERROR_CREATING_XLSX_FILE:
+            return QStringLiteral(
+                "无法建立该文件：请检查文件夹是否存在、是否允许写入，以及同名文件是否正被其他"
+                "程序打开。");
+        case LXW_ERROR_CREATING_TMPFILE:
+        case LXW_ERROR_READING_TMPFILE:
+            return QStringLiteral("无法使用临时文件：请检查临时文件夹的剩余空间和写入权限。");
+        case LXW_ERROR_ZIP_FILE_OPERATION:
+        case LXW_ERROR_ZIP_FILE_ADD:
+        case LXW_ERROR_ZIP_CLOSE:
+            return QStringLiteral("写入文件时出错：请检查磁盘的剩余空间。");
+        case LXW_ERROR_MEMORY_MALLOC_FAILED:
+            return QStringLiteral("内存不足。");
+        default:
+            return QString::fromUtf8(lxw_strerror(failure));
+    }
+}
+
 }  // namespace
 
 double fittedWidth(const QString& text) {
@@ -69,7 +91,7 @@ bool writeWorkbook(const QString& path, const SheetSource& source, QString* erro
     const lxw_error closed = workbook_close(book);
     if (failure == LXW_NO_ERROR) failure = closed;
     if (failure != LXW_NO_ERROR) {
-        if (error) *error = QString::fromUtf8(lxw_strerror(failure));
+        if (error) *error = failureText(failure);
         return false;
     }
     return true;

@@ -184,6 +184,10 @@ TEST_F(ExportTest, UnwritablePlaceIsReported) {
                    QStringLiteral("不能保存为 Microsoft Excel 工作表文件！"));
     w->BitBtn3Click();
     EXPECT_TRUE(opened.isEmpty());
+    // The reason is told in the program's words, naming what to check.
+    ASSERT_EQ(prompts.seen().size(), 1);
+    EXPECT_TRUE(prompts.seen().front().contains(QStringLiteral("无法建立该文件")))
+        << prompts.seen().front().toStdString();
 }
 
 TEST(SheetWriter, WritesAnySourceAndMeasuresWideCharacters) {
