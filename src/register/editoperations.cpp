@@ -358,7 +358,8 @@ void TMainForm::Cancel1Click() {
     card_->cancel();
     SpinEdit1->setValue(savedSerial_);
     showSerialQuietly(savedSerial_);
-    BitBtn3->setEnabled(true);
+    // The transfer history belongs to a shown asset; with an empty card there is none to list.
+    BitBtn3->setEnabled(!card_->eof());
     StatusPanel0->setText(initialPrompt());
 }
 

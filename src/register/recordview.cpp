@@ -53,7 +53,8 @@ void TMainForm::showSerial(int serial, bool quiet) {
     card_->setSql(cardStatement(serial));
     card_->open();
 
-    storedAtLocation_ = card_->yesNo(QStringLiteral("worp"));
+    // An empty card is labelled as at start-up: by location.
+    storedAtLocation_ = card_->eof() || card_->yesNo(QStringLiteral("worp"));
     Label7->setText(storedAtLocation_ ? QStringLiteral("位  置：") : QStringLiteral("使用者："));
     BitBtn2->setEnabled(card_->yesNo(QStringLiteral("wx")));
     BitBtn2->setText(QStringLiteral("维修记录"));

@@ -183,6 +183,19 @@ TEST_F(AddingTest, CancelDuringAnAddLeavesNoRecord) {
     EXPECT_TRUE(form->cardRows()->state() == db::RowSet::State::Browse);
 }
 
+TEST_F(AddingTest, CancelOnAnEmptyRegisterLeavesTheEmptyCardAsAtStartUp) {
+    start();
+    form->Add1->trigger();
+    form->ToolButton12->click();
+    EXPECT_EQ(assetCount(), 0);
+    EXPECT_EQ(form->editMode(), TMainForm::EditMode::Browse);
+    EXPECT_EQ(form->GroupBox1->title(), QStringLiteral("固定资产"));
+    // No asset is shown: no transfer history to list, and the card is labelled by location.
+    EXPECT_FALSE(form->BitBtn3->isEnabled());
+    EXPECT_FALSE(form->BitBtn1->isEnabled());
+    EXPECT_EQ(form->Label7->text(), QStringLiteral("位  置："));
+}
+
 // ---- proposing a number -------------------------------------------------------------------------
 
 TEST_F(AddingTest, FirstAssetUnderANewPrefixIsProposedTailOne) {
