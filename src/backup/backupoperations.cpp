@@ -82,8 +82,9 @@ Result backupDatabase(const QString& databasePath, const QString& password, Data
             return fail(Status::SourceUnreadable, text::databaseUnreadable(copy.message));
         return fail(Status::WriteFailed, text::backupWriteFailed(copy.message));
     }
-    if (QFileInfo::exists(target)) {
-        const QString kept = keptBackupPath(target, kind);
+    const QString kept = keptBackupPath(target, kind);
+    const bool keeping = QFileInfo::exists(target);
+    if (keeping) {
         const QString error = renameReplacing(target, kept);
         if (!error.isEmpty()) {
             QFile::remove(part);
@@ -93,6 +94,7 @@ Result backupDatabase(const QString& databasePath, const QString& password, Data
     if (!renameFile(part, target)) {
         const QString error = systemMessage();
         QFile::remove(part);
+        if (keeping) renameFile(kept, target);  // the earlier backup goes back under its name
         return fail(Status::WriteFailed,
                     text::backupWriteFailed(target + QStringLiteral("：") + error));
     }
