@@ -156,6 +156,15 @@ void batchTransfer(query::TcxjgDlg1& window, AppState& app) {
     try {
         if (dialog->printSlip()) slip.organisation = schema::organisationName(*app.current);
         BatchTransaction batch(app);
+        // A register that cannot be saved keeps none of the transfers.
+        const auto commit = [&] {
+            try {
+                batch.commit();
+            } catch (const db::DbError&) {
+                if (!batch.registerCommitted()) done = 0;
+                throw;
+            }
+        };
         try {
             for (int r : rows) {
                 const int serial = field(r, "ID1").toInt();
@@ -167,10 +176,10 @@ void batchTransfer(query::TcxjgDlg1& window, AppState& app) {
             }
         } catch (const db::DbError&) {
             // The assets moved before the error stay moved.
-            batch.commit();
+            commit();
             throw;
         }
-        batch.commit();
+        commit();
     } catch (const db::DbError& e) {
         ui::stop(&window, e.message() + QStringLiteral("\n调拨已停止，出错之前已调拨的资产共") +
                               QString::number(done) + QStringLiteral("件。"));

@@ -42,7 +42,9 @@ QStringList transferCustodians(AppState& app) {
 void transferAsset(AppState& app, const AssetPlace& asset, const TransferTarget& target) {
     if (!app.history) throw db::DbError(historyMissingMessage());
 
-    // The history row is written first; until both changes are in, neither is kept.
+    // The history row is written first; neither change is kept until both are in. The register
+    // is committed first: it is the file every workstation reads, so its commit is the one that
+    // may run out of waiting for them, and then nothing is kept of either.
     db::Transaction historyChange(*app.history);
     db::RowSet history(*app.history, byId(QStringLiteral("his"), asset.serial));
     history.open();
@@ -69,8 +71,8 @@ void transferAsset(AppState& app, const AssetPlace& asset, const TransferTarget&
     card.setValue(QStringLiteral("pzrq"), target.today);
     card.post();
 
-    historyChange.commit();
     registerChange.commit();
+    historyChange.commit();
 }
 
 BatchTransaction::BatchTransaction(AppState& app) {
@@ -82,8 +84,10 @@ BatchTransaction::BatchTransaction(AppState& app) {
 BatchTransaction::~BatchTransaction() = default;
 
 void BatchTransaction::commit() {
-    history_->commit();
+    // The register first, as transferAsset() does.
     current_->commit();
+    registerCommitted_ = true;
+    history_->commit();
 }
 
 }  // namespace fx::movements

@@ -52,7 +52,8 @@ void transferAsset(AppState& app, const AssetPlace& asset, const TransferTarget&
 // not wait for a thousand writes to disk each. Inside it every transferAsset() is a savepoint:
 // an asset that fails leaves nothing behind, and commit() keeps the assets transferred before
 // it. Destroyed without commit(), it keeps nothing. Throws db::DbError (historyMissingMessage()
-// when the history database is not open).
+// when the history database is not open). commit() saves the register first; when that fails
+// nothing is kept, and registerCommitted() tells the two failures apart.
 class BatchTransaction {
 public:
     explicit BatchTransaction(AppState& app);
@@ -60,10 +61,12 @@ public:
     BatchTransaction(const BatchTransaction&) = delete;
     BatchTransaction& operator=(const BatchTransaction&) = delete;
     void commit();
+    bool registerCommitted() const { return registerCommitted_; }
 
 private:
     std::unique_ptr<db::Transaction> history_;
     std::unique_ptr<db::Transaction> current_;
+    bool registerCommitted_ = false;
 };
 
 }  // namespace fx::movements

@@ -292,6 +292,35 @@ TEST_F(TransferTest, BatchStopsAtTheFirstErrorKeepingEarlierTransfers) {
     EXPECT_EQ(field(c, QStringLiteral("wz")), QStringLiteral("财务科"));
 }
 
+TEST_F(TransferTest, BatchWhoseRegisterCannotBeSavedKeepsNothingAndSaysSo) {
+    const int a = addAsset(QStringLiteral("DZ-"), 4);
+    const int b = addAsset(QStringLiteral("DZ-"), 5);
+    start();
+    // Another workstation reads the register while the batch is saved, and this one does not
+    // wait for it: the register's commit fails.
+    state->current->executeNative(QStringLiteral("PRAGMA busy_timeout=0"));
+    ModalScript dialogs;
+    PromptScript prompts;
+    prompts.expect(QStringLiteral("提示"),
+                   QStringLiteral("\n调拨已停止，出错之前已调拨的资产共0件。"));
+    dialogs.then(results([&](TcxjgDlg1& w) {
+        w.selectRows({0, 1});
+        conn().executeNative(QStringLiteral("BEGIN"));
+        conn().executeNative(QStringLiteral("select count(*) from sbjl"));
+        w.BitBtn4Click();
+        conn().executeNative(QStringLiteral("COMMIT"));
+    }));
+    dialogs.then(target(QStringLiteral("机房"), QString(), false));
+    form->N9->trigger();
+    EXPECT_TRUE(dialogs.done());
+    EXPECT_TRUE(prompts.done());
+    // Neither database kept anything of the batch.
+    for (const int serial : {a, b}) {
+        EXPECT_TRUE(historyRows(serial).isEmpty()) << serial;
+        EXPECT_EQ(field(serial, QStringLiteral("wz")), QStringLiteral("财务科")) << serial;
+    }
+}
+
 TEST_F(TransferTest, HistoryListsTransfersInOrder) {
     const int serial = addAsset(QStringLiteral("DZ-"), 1);
     const int other = addAsset(QStringLiteral("DZ-"), 2);
