@@ -5,6 +5,7 @@
 #include <QToolBar>
 #include <QToolButton>
 
+#include "dberror.h"
 #include "mainform.h"
 #include "mainicons.h"
 
@@ -177,7 +178,13 @@ void TMainForm::runCommand(QAction* action) {
     if (it == handlers_.constEnd()) return;
     // Copy: a handler may rebind commands while it runs.
     const std::function<void()> handler = it.value();
-    handler();
+    // An engine error a command did not handle itself (a locked or unreachable database) is
+    // told, and the window carries on; let through, it would end the program.
+    try {
+        handler();
+    } catch (const db::DbError& e) {
+        showDbError(e.message());
+    }
 }
 
 QList<QToolButton*> TMainForm::buttonsOf(QAction* action) const {

@@ -13,6 +13,7 @@
 #include <QToolButton>
 
 #include "aboutdialog.h"
+#include "dberror.h"
 #include "firstusedialog.h"
 #include "mainicons.h"
 #include "modal.h"
@@ -268,6 +269,26 @@ TEST_F(CommandsTest, OrganisationNameChangeIsForTheAdministratorOnly) {
     auto form = startedForm(*state);
     EXPECT_FALSE(form->N22->isEnabled());
     EXPECT_TRUE(form->N21->isEnabled());
+}
+
+TEST_F(CommandsTest, AnEngineErrorInACommandIsToldAndTheWindowCarriesOn) {
+    auto state = signIn();
+    TMainForm form(*state);
+    // A command that meets a locked database and does not handle it itself.
+    int runs = 0;
+    form.bindCommand(form.N13, [&runs] {
+        ++runs;
+        throw db::DbError(QStringLiteral("database is locked"));
+    });
+    PromptScript prompts;
+    prompts.expect(QStringLiteral("提示"), QStringLiteral("database is locked"));
+    form.N13->trigger();
+    EXPECT_TRUE(prompts.done());
+    EXPECT_EQ(runs, 1);
+    // The command stays usable.
+    prompts.expect(QStringLiteral("提示"), QStringLiteral("database is locked"));
+    form.ToolButton4->click();
+    EXPECT_EQ(runs, 2);
 }
 
 TEST_F(CommandsTest, EditStateLeavesOnlySaveAndCancel) {
