@@ -54,11 +54,13 @@ std::unique_ptr<db::Transaction> writeHistory(db::Connection* history, const QSt
     }
 }
 
-void commitHistory(db::Transaction& t) {
+// Saves the history row once the register's change is saved; `done` names what was done.
+void commitHistory(db::Transaction& t, const QString& done) {
     try {
         t.commit();
     } catch (const db::DbError& e) {
-        throw LoanRefused(QStringLiteral("借出归还记录无法写入。\n") + e.message());
+        throw LoanNotRecorded(QStringLiteral("该资产已经") + done +
+                              QStringLiteral("，但借出归还记录无法写入。\n") + e.message());
     }
 }
 
@@ -115,7 +117,7 @@ void lend(db::Connection& current, db::Connection* history, const Loan& loan,
             throw LoanRefused(QStringLiteral("该固定资产已被其他用户借出,不能再次出借。"));
         throw LoanRefused(e.message());
     }
-    commitHistory(*historyRow);
+    commitHistory(*historyRow, QStringLiteral("借出"));
 }
 
 void giveBack(db::Connection& current, db::Connection* history, const Loan& loan,
@@ -138,7 +140,7 @@ void giveBack(db::Connection& current, db::Connection* history, const Loan& loan
     } catch (const db::DbError& e) {
         throw LoanRefused(e.message());
     }
-    commitHistory(*historyRow);
+    commitHistory(*historyRow, QStringLiteral("归还"));
 }
 
 QString allLoansQuery() {

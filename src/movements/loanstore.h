@@ -38,6 +38,14 @@ private:
     QString message_;
 };
 
+// A lend or return that was carried out, but whose history row could not be saved afterwards:
+// the asset is lent (or back) all the same; the message tells the user that the record is
+// missing.
+class LoanNotRecorded : public LoanRefused {
+public:
+    using LoanRefused::LoanRefused;
+};
+
 // The open loan of an asset, none when it is in stock.
 std::optional<Loan> openLoan(db::Connection& current, int id);
 
@@ -51,7 +59,8 @@ QStringList recentPlaces(db::Connection& current);
 // missing or refuses the row stops the lend before the current database changes; the current
 // database's two changes are one transaction. Throws LoanRefused when the asset is already lent
 // (by another workstation at the same moment, too: the unique index on `jcb.id` is the judge)
-// or a database refused a change; nothing is changed then.
+// or a database refused a change; nothing is changed then. Throws LoanNotRecorded when only the
+// history row could not be saved, after the current database's change was.
 void lend(db::Connection& current, db::Connection* history, const Loan& loan,
           const QString& operatorName);
 

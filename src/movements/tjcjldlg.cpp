@@ -181,6 +181,9 @@ bool Tjcjldlg::BitBtn1Click() {
             }
             giveBack(*app_.current, app_.history.get(), *existing_, app_.userName, Clock::today());
         }
+    } catch (const LoanNotRecorded& e) {
+        // Done all the same: the dialog closes so that the card and the slip follow.
+        ui::warn(this, e.message());
     } catch (const LoanRefused& e) {
         ui::warn(this, e.message());
         return false;

@@ -145,6 +145,28 @@ TEST_F(LoanStoreTest, HistoryRefusingTheRowLeavesTheRegisterAsItWas) {
     EXPECT_EQ(openLoans(), 1);
 }
 
+TEST_F(LoanStoreTest, AHistoryThatCannotBeSavedAfterTheLendIsToldAsSuchNotAsARefusal) {
+    // Another workstation reads the history database while the row is saved, and this one
+    // does not wait for it: the register's change is saved, the history row is not.
+    app->history->executeNative(QStringLiteral("PRAGMA busy_timeout=0"));
+    auto reader = db::Connection::open(app->historyDatabasePath(), historyPassword());
+    reader->executeNative(QStringLiteral("BEGIN"));
+    reader->executeNative(QStringLiteral("select count(*) from jyjlb"));
+    try {
+        movements::lend(*app->current, app->history.get(),
+                        loanOf(1, QStringLiteral("王五"), QString(), today()), app->userName);
+        ADD_FAILURE() << "the lend was reported as complete";
+    } catch (const movements::LoanNotRecorded& e) {
+        EXPECT_TRUE(
+            e.message().startsWith(QStringLiteral("该资产已经借出，但借出归还记录无法写入。")))
+            << e.message().toStdString();
+    }
+    reader->executeNative(QStringLiteral("COMMIT"));
+    EXPECT_EQ(openLoans(), 1);
+    EXPECT_TRUE(lent(1));
+    EXPECT_EQ(rowsOf(QStringLiteral("select * from jcb where id=1")), 1);
+}
+
 TEST_F(LoanStoreTest, ReturnOfALoanAnotherUserTookBackIsRefusedWithoutHistory) {
     const Loan loan = loanOf(1, QStringLiteral("王五"), QString(), today());
     movements::lend(*app->current, app->history.get(), loan, app->userName);
