@@ -177,9 +177,15 @@ bool TyhglDlg::currentIsAdministrator() const {
 }
 
 void TyhglDlg::BitBtn1Click() {
-    users_->append();
-    for (const char* field : {"view", "modi", "ins", "del", "jc", "gh", "db"})
-        users_->setValue(QLatin1String(field), false);
+    try {
+        users_->append();
+        for (const char* field : {"view", "modi", "ins", "del", "jc", "gh", "db"})
+            users_->setValue(QLatin1String(field), false);
+    } catch (const db::DbError& e) {
+        // The accounts could not be read again after an earlier failure: nothing to add to.
+        ui::warn(this, e.message());
+        return;
+    }
     mode_ = Mode::Adding;
     showCurrent();
     DBEdit1->setReadOnly(false);
@@ -197,7 +203,12 @@ void TyhglDlg::BitBtn2Click() {
         return;
     }
     originalName_ = users_->text(QStringLiteral("user"));
-    users_->edit();
+    try {
+        users_->edit();
+    } catch (const db::DbError& e) {
+        ui::warn(this, e.message());
+        return;
+    }
     mode_ = Mode::Modifying;
     DBEdit1->setReadOnly(false);
     GroupBox1->setEnabled(true);

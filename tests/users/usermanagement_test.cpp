@@ -113,6 +113,27 @@ TEST_F(UserManagement, TheAdministratorCannotBeModifiedOrDeleted) {
     EXPECT_EQ(countNamed(kAdmin), 1);
 }
 
+TEST_F(UserManagement, AccountsThatCannotBeReadAgainRefuseAddingInsteadOfFailing) {
+    addAccount(QStringLiteral("甲"), QString());
+    TyhglDlg d(state());
+    selectUser(d, QStringLiteral("甲"));
+    d.BitBtn2->click();
+    ASSERT_EQ(d.mode(), Mode::Modifying);
+    // Another program takes the table away while the account is being modified.
+    auto other = fx::db::Connection::open(state().currentDatabasePath(), state().currentPassword);
+    other->executeNative(QStringLiteral("ALTER TABLE users RENAME TO users_elsewhere"));
+    PromptScript prompts;
+    prompts.expect(QStringLiteral("警告"), QStringLiteral("users"));  // "放弃" cannot read them
+    prompts.expect(QStringLiteral("警告"), QString());  // "增加" has nothing to add to
+    d.BitBtn6->click();
+    d.BitBtn1->click();
+    EXPECT_TRUE(prompts.done());
+    EXPECT_EQ(d.mode(), Mode::Browsing);
+    EXPECT_EQ(enabledButtons(d), kBrowsing);
+    other->executeNative(QStringLiteral("ALTER TABLE users_elsewhere RENAME TO users"));
+    EXPECT_EQ(countNamed(QStringLiteral("甲")), 1);
+}
+
 TEST_F(UserManagement, RefusalsUseTheWarningIcon) {
     TyhglDlg d(state());
     selectUser(d, kAdmin);
