@@ -39,8 +39,10 @@ void TMainForm::Transfer1Click() {
     asset.byLocation = storedAtLocation_;
     asset.placeCaption = Label7->text();
     for (int i = 0; i < DBComboBox8->count(); ++i) asset.custodians << DBComboBox8->itemText(i);
-    // The card shows the new place, custodian and date.
-    if (movements::transferCardAsset(this, state_, asset)) showSerialQuietly(asset.serial);
+    // The card shows the new place, custodian and date; read again also after a failure, which
+    // may have come after the register was saved.
+    movements::transferCardAsset(this, state_, asset);
+    showSerialQuietly(asset.serial);
 }
 
 void TMainForm::BitBtn3Click() {
