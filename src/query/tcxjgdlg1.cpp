@@ -2,6 +2,7 @@
 
 #include <QAction>
 #include <QDir>
+#include <QFileInfo>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QMenu>
@@ -660,6 +661,11 @@ void TcxjgDlg1::BitBtn3Click() {
     if (path.isEmpty()) return;
     if (!path.endsWith(QStringLiteral(".xlsx"), Qt::CaseInsensitive)) {
         path += QStringLiteral(".xlsx");
+        // The save dialog asked about the name as typed, not about this one.
+        if (QFileInfo::exists(path) &&
+            !ui::confirm(this, QStringLiteral("该文件已经存在，覆盖掉它吗？\n") + path,
+                         QStringLiteral("提示")))
+            return;
     }
 
     // Shown columns in display order, titles as shown (with an arrow, if any).

@@ -175,6 +175,34 @@ TEST_F(ExportTest, CancelledChoiceWritesNothing) {
     EXPECT_TRUE(QDir(out.path()).isEmpty());
 }
 
+TEST_F(ExportTest, ANameWithoutExtensionAsksBeforeReplacingTheWorkbook) {
+    addStandardAssets();
+    auto w = openAll();
+    const QString existing = out.filePath(QStringLiteral("清单.xlsx"));
+    QFile old(existing);
+    ASSERT_TRUE(old.open(QIODevice::WriteOnly));
+    old.write("the earlier workbook");
+    old.close();
+    chosen = out.filePath(QStringLiteral("清单"));
+    {
+        PromptScript prompts;
+        prompts.expect(QStringLiteral("提示"), QStringLiteral("该文件已经存在，覆盖掉它吗？"),
+                       QMessageBox::Cancel);
+        w->BitBtn3Click();
+    }
+    QFile kept(existing);
+    ASSERT_TRUE(kept.open(QIODevice::ReadOnly));
+    EXPECT_EQ(kept.readAll(), QByteArray("the earlier workbook"));
+    kept.close();
+    {
+        PromptScript prompts;
+        prompts.expect(QStringLiteral("提示"), QStringLiteral("该文件已经存在，覆盖掉它吗？"))
+            .expect(QStringLiteral("系统信息"), QStringLiteral("清单.xlsx"));
+        w->BitBtn3Click();
+    }
+    EXPECT_GT(readSheet(existing).rows, 1);
+}
+
 TEST_F(ExportTest, UnwritablePlaceIsReported) {
     addStandardAssets();
     auto w = openAll();
