@@ -1,7 +1,9 @@
 #include <memory>
 
 #include "backupcommands.h"
+#include "dberror.h"
 #include "mainform.h"
+#include "prompt.h"
 #include "rowset.h"
 
 // "备份数据" and "恢复备份", and how the window lets go of a database while it is copied.
@@ -15,6 +17,14 @@ void TMainForm::bindBackupCommands() {
 
 void TMainForm::BackupClick() {
     backup::runBackupCommand(this, state_, connectionHooks());
+    if (currentLost_) endAfterLostDatabase();
+}
+
+void TMainForm::endAfterLostDatabase() {
+    ui::stop(this, QStringLiteral(
+                       "当前数据库无法重新打开，本系统将退出。请检查数据文件夹后重新进入本系统。"));
+    endedByRestore_ = true;
+    close();
 }
 
 void TMainForm::RestoreClick() {
@@ -31,6 +41,7 @@ void TMainForm::RestoreClick() {
         case backup::RestoreOutcome::HistoryRestored:
             // The history connection is open again; nothing of the window was opened on it.
         case backup::RestoreOutcome::Cancelled:
+            if (currentLost_) endAfterLostDatabase();
             break;
     }
 }
@@ -53,11 +64,20 @@ backup::ConnectionHooks TMainForm::connectionHooks() {
             state_.openHistory();
             return;
         }
-        state_.openCurrent();
-        if (cardSql->isEmpty())
-            openDataSets();
-        else
-            openDataSets(*cardSql);
+        try {
+            state_.openCurrent();
+            if (cardSql->isEmpty())
+                openDataSets();
+            else
+                openDataSets(*cardSql);
+        } catch (const db::DbError&) {
+            // Nothing half-open stays behind; the dialog tells the engine's words, and the
+            // command then ends the run.
+            closeDataSets();
+            state_.current.reset();
+            currentLost_ = true;
+            throw;
+        }
     };
     return hooks;
 }

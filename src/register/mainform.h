@@ -325,6 +325,8 @@ public:
     // the card row set and the dictionary tables go with the current database's connection and
     // come back on the same statements, so the card shown stays usable.
     backup::ConnectionHooks connectionHooks();
+    // Ends the run after the current database could not be opened again following a copy.
+    void endAfterLostDatabase();
 
     // The document "帮助主题" opens: qslhelp.chm in the start directory when it is there, else
     // the HTML manual installed with the program; empty when neither exists.
@@ -467,6 +469,9 @@ private:
     // A restore of the current database ends the run: the window closes without the exit
     // dialog.
     bool endedByRestore_ = false;
+    // The current database could not be opened again after a backup or restore: the window has
+    // nothing to work on and closes.
+    bool currentLost_ = false;
 
     // The card's window state.
     int currentSerial_ = 0;  // the serial last entered: the card row set's key

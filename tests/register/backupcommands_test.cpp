@@ -165,6 +165,33 @@ TEST_F(BackupCommandsTest, BackupCopiesBothDatabasesAndTheShownRecordStaysUsable
     EXPECT_NE(fileBytes(out(QStringLiteral("20240315.qsl"))), fileBytes(current()));
 }
 
+TEST_F(BackupCommandsTest, ADatabaseThatCannotBeOpenedAgainAfterABackupEndsTheRun) {
+    const int serial = addAsset(QStringLiteral("DN-"), 1);
+    start();
+    form->show();
+    form->showSerial(serial);
+    answers.push_back(out(QStringLiteral("20240315.qsl")));
+    PromptScript prompts;
+    // The connection cannot come back, the backup fails, and the run ends.
+    prompts.expect(kWarning, QStringLiteral("找不到数据库文件"))
+        .expect(kWarning, QStringLiteral("没有找到数据库文件"))
+        .expect(kTip, QStringLiteral("当前数据库无法重新打开，本系统将退出。"));
+    ModalScript dialogs;
+    dialogs.then<TexitDlg>([this](TexitDlg& d) {
+        // The data folder loses the database while the dialog is open (a network share gone).
+        EXPECT_TRUE(QFile::rename(current(), current() + QStringLiteral(".gone")));
+        d.BitBtn1Click();
+        return d.result();
+    });
+    form->N1->trigger();
+    EXPECT_TRUE(prompts.done());
+    // Nothing half-open is left, and the window has closed without the exit dialog.
+    EXPECT_FALSE(state->current);
+    EXPECT_EQ(form->cardRows(), nullptr);
+    EXPECT_FALSE(form->isVisible());
+    EXPECT_FALSE(QFileInfo::exists(current()));
+}
+
 TEST_F(BackupCommandsTest, ACurrentRestoreEndsTheProgramAndTheNextStartShowsTheBackup) {
     setIniValue(kAdmin, QStringLiteral("color"), 2);
     const int serial = addAsset(QStringLiteral("DN-"), 1);

@@ -61,6 +61,8 @@ sqlite3* Connection::openHandle(const QString& path, const QString& password, in
                 QStringLiteral("无法为数据库“%1”设置密码：%2").arg(nativePath(path), engine), rc);
         }
     }
+    // Another workstation's write in progress is waited for, from the first read on.
+    sqlite3_busy_timeout(db, kBusyTimeoutMs);
     // The first read proves the key: with a wrong password, or a file that is no database,
     // the engine refuses it without writing anything.
     char* error = nullptr;
@@ -75,7 +77,6 @@ sqlite3* Connection::openHandle(const QString& path, const QString& password, in
                       code);
     }
     try {
-        sqlite3_busy_timeout(db, kBusyTimeoutMs);
         // A rollback journal, written through to the disk: WAL does not work on network file
         // systems, and nothing is traded for speed.
         execOn(db, "PRAGMA journal_mode=DELETE");
