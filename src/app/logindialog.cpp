@@ -89,7 +89,6 @@ TLoginDlg::TLoginDlg(AppState& state, QWidget* parent)
     connect(SpeedButton1, &QToolButton::clicked, this, [this] { SpeedButton1Click(); });
 
     canGoOn_ = FormCreate();
-    if (!canGoOn_) setResult(Exit);
 }
 
 TLoginDlg::~TLoginDlg() {
@@ -97,8 +96,10 @@ TLoginDlg::~TLoginDlg() {
 }
 
 bool TLoginDlg::signIn(AppState& state, QWidget* parent) {
+    // A database that does not open has been named; the dialog is shown all the same, with an
+    // empty list, so that the user can choose another location (a network drive no longer
+    // mapped) or leave.
     TLoginDlg dialog(state, parent);
-    if (!dialog.canGoOn()) return false;
     return ui::runModal(dialog) == QDialog::Accepted;
 }
 

@@ -24,7 +24,8 @@ class RowSet;
 // users; its picture button switches between the local and a network database.
 //
 // The program ends inside this dialog: leaving it, or a fourth wrong password, closes it with
-// the result Exit, and a database that cannot be opened at creation makes canGoOn() false. The
+// the result Exit. A database that cannot be opened at creation is named, makes canGoOn()
+// false and leaves the list empty; the user may then choose another location or leave. The
 // caller ends the program in every case but Accepted.
 class TLoginDlg : public QDialog {
     Q_OBJECT
