@@ -377,13 +377,6 @@ void ReportPreview::open() {
     request.filter = QStringLiteral("报表文件 (*.QRP *.qrp)");
     const QString path = fx::ui::chooseFile(this, request);
     if (path.isEmpty()) return;
-    // A name typed without an extension is saved as .QRP; the save dialog asked only about the
-    // name as typed.
-    if (QFileInfo(path).suffix().isEmpty() && QFileInfo::exists(path + QStringLiteral(".QRP")) &&
-        !fx::ui::confirm(
-            this, QStringLiteral("该文件已经存在，覆盖掉它吗？\n") + path + QStringLiteral(".QRP"),
-            QStringLiteral("提示")))
-        return;
     lastFolder_ = QFileInfo(path).absolutePath();
     QString error;
     if (!openFrom(path, &error)) fx::ui::warn(this, error);

@@ -158,6 +158,37 @@ TEST_F(PreviewTest, SaveAsSavedReportAndOpenAgain) {
     EXPECT_TRUE(asked[1].contains(QStringLiteral("*.QRP")));
 }
 
+TEST_F(PreviewTest, SavingUnderANameWithoutExtensionAsksBeforeReplacingTheReport) {
+    const QString path = dir.filePath(QStringLiteral("月报"));
+    const QString saved = path + QStringLiteral(".QRP");
+    {
+        QFile f(saved);
+        ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+        f.write("the earlier report");
+    }
+    fx::ui::setFileHandler([&](const fx::ui::FileRequest&) { return path; });
+    {
+        fx::test::PromptScript prompts;
+        prompts.expect(QStringLiteral("提示"), QStringLiteral("该文件已经存在，覆盖掉它吗？"),
+                       QMessageBox::Cancel);
+        button(preview, "saveButton")->click();
+    }
+    EXPECT_EQ(head(saved, 100), QByteArray("the earlier report"));
+    {
+        fx::test::PromptScript prompts;
+        prompts.expect(QStringLiteral("提示"), QStringLiteral("该文件已经存在，覆盖掉它吗？"));
+        button(preview, "saveButton")->click();
+    }
+    QString error;
+    EXPECT_TRUE(readQrpFile(saved, &error).has_value()) << error.toStdString();
+    // Opening asks nothing.
+    fx::test::PromptScript none;
+    QFile::copy(saved, path);
+    button(preview, "openButton")->click();
+    fx::ui::setFileHandler({});
+    EXPECT_EQ(preview.document(), document);
+}
+
 TEST_F(PreviewTest, SaveAsPdf) {
     const QString path = dir.filePath(QStringLiteral("报表.pdf"));
     fx::ui::setFileHandler([&](const fx::ui::FileRequest&) { return path; });
