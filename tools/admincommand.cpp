@@ -150,7 +150,12 @@ int runRegister(const QStringList& args, QTextStream& out, QTextStream& err) {
     } else if (key.organisationName.isEmpty()) {
         key.organisationName = QString::fromUtf8(kDefaultOrganisation);
     }
-    schema::writeInstallationKey(key);
+    if (!schema::writeInstallationKey(key)) {
+        err << "fxasset-admin: the installation key could not be written (check that the "
+               "settings folder can be written)\n";
+        err.flush();
+        return kExitFailed;
+    }
     out << "registered " << key.appPath << '\n';
     out.flush();
     return kExitOk;

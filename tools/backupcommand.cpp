@@ -47,8 +47,14 @@ bool parseArguments(const QString& command, const QStringList& args, Arguments& 
     return true;
 }
 
+// The current database's password from the key file; a key file that gives none is refused, as
+// the sql command does: an empty key would open plain, unkeyed files.
 QString currentPassword(const Arguments& a) {
-    return schema::currentPasswordFromKeyFile(resolveKeyFile(a.dataDir, a.keyFile));
+    const QString keyFile = resolveKeyFile(a.dataDir, a.keyFile);
+    const QString password = schema::currentPasswordFromKeyFile(keyFile);
+    if (password.isEmpty())
+        throw AdminError(QStringLiteral("the key file %1 gives no password").arg(keyFile));
+    return password;
 }
 
 int failed(QTextStream& err, const QString& message) {

@@ -121,7 +121,13 @@ InitResult initInstallation(const InitOptions& options) {
     key.appPath = result.appPath;
     key.organisationName = options.organisation.isEmpty() ? QString::fromUtf8(kDefaultOrganisation)
                                                           : options.organisation;
-    schema::writeInstallationKey(key);
+    if (!schema::writeInstallationKey(key)) {
+        throw AdminError(
+            QStringLiteral("the databases in %1 were made, but the installation key could not be "
+                           "written; make the settings folder writable and run "
+                           "\"fxasset-admin register %2\"")
+                .arg(result.dataDir, result.appPath));
+    }
     return result;
 }
 

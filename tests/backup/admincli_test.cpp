@@ -77,6 +77,24 @@ TEST_F(AdminBackup, AMissingHistoryDatabaseFails) {
     EXPECT_TRUE(r.err.contains(history()));
 }
 
+TEST_F(AdminBackup, AKeyFileThatGivesNoPasswordIsRefused) {
+    // A short key file gives an empty password, which would open plain, unkeyed files.
+    const QString shortKey = out(QStringLiteral("short.dll"));
+    QFile f(shortKey);
+    ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+    f.write("too short");
+    f.close();
+    const QByteArray before = fileBytes(current());
+    for (const char* command : {"backup", "restore"}) {
+        const AdminRun r = admin({QString::fromLatin1(command), data(), out(QStringLiteral("x")),
+                                  QStringLiteral("--keyfile"), shortKey});
+        EXPECT_EQ(r.code, 1) << command;
+        EXPECT_TRUE(r.err.contains(QStringLiteral("gives no password"))) << r.err.toStdString();
+    }
+    EXPECT_FALSE(QFileInfo::exists(out(QStringLiteral("x.qsl"))));
+    EXPECT_EQ(fileBytes(current()), before);
+}
+
 TEST_F(AdminBackup, TheCommandLineIsChecked) {
     EXPECT_EQ(admin({QStringLiteral("backup"), data()}).code, 2);
     EXPECT_EQ(admin({QStringLiteral("restore"), data(), out(QStringLiteral("x")),
