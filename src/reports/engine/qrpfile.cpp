@@ -1,5 +1,7 @@
 #include "qrpfile.h"
 
+#include <cmath>
+
 #include <QBuffer>
 #include <QDataStream>
 #include <QFile>
@@ -14,6 +16,10 @@ constexpr char kSignature[8] = {'F', 'X', 'Q', 'R', 'P', '\r', '\n', '\x1a'};
 // Counts beyond these mean a damaged file, not a report.
 constexpr quint32 kMaxPages = 1000000;
 constexpr quint32 kMaxItems = 50000000;
+// All the pictures of one report together (about 256 MB unpacked).
+constexpr qint64 kMaxPixels = 64 * 1024 * 1024;
+// A page is at most ten metres each way.
+constexpr double kMaxPageMm = 10000;
 
 void setError(QString* error, const QString& message) {
     if (error) *error = message;
@@ -61,7 +67,9 @@ void writePrimitive(QDataStream& out, const Primitive& p) {
     out << qint32(image.width()) << qint32(image.height()) << qCompress(pixels);
 }
 
-bool readPrimitive(QDataStream& in, Primitive& p) {
+// Reads one primitive; an image takes its pixels from pixelBudget, the pixels a whole file may
+// hold.
+bool readPrimitive(QDataStream& in, Primitive& p, qint64& pixelBudget) {
     quint8 kind = 0, flags = 0, align = 0;
     in >> kind >> p.band >> p.item;
     if (kind > quint8(Primitive::Kind::Image)) return false;
@@ -85,11 +93,22 @@ bool readPrimitive(QDataStream& in, Primitive& p) {
     qint32 width = 0, height = 0;
     QByteArray compressed;
     in >> width >> height >> compressed;
-    if (width < 0 || height < 0 || qint64(width) * height > 100000000) return false;
+    if (width < 0 || height < 0) return false;
+    const qint64 pixelCount = qint64(width) * height;
+    if (pixelCount > pixelBudget) return false;
+    pixelBudget -= pixelCount;
     if (width > 0 && height > 0) {
+        // The packed data names its unpacked size first; it must be the image's, before any
+        // memory is given to it.
+        if (compressed.size() < 4) return false;
+        const auto* head = reinterpret_cast<const uchar*>(compressed.constData());
+        const qint64 unpacked =
+            (qint64(head[0]) << 24) | (head[1] << 16) | (head[2] << 8) | head[3];
+        if (unpacked != pixelCount * 4) return false;
         const QByteArray pixels = qUncompress(compressed);
-        if (pixels.size() != qint64(width) * height * 4) return false;
+        if (pixels.size() != pixelCount * 4) return false;
         QImage image(width, height, QImage::Format_ARGB32);
+        if (image.isNull()) return false;
         for (int y = 0; y < height; ++y)
             memcpy(image.scanLine(y), pixels.constData() + qint64(y) * width * 4,
                    size_t(width) * 4);
@@ -172,12 +191,16 @@ std::optional<Document> readQrp(QIODevice& device, QString* error) {
         return std::nullopt;
     }
     doc.pages.reserve(pageCount);
+    qint64 pixelBudget = kMaxPixels;
     for (quint32 i = 0; i < pageCount; ++i) {
         Page page;
         double w = 0, h = 0;
         quint32 bandCount = 0, primCount = 0;
         in >> w >> h >> bandCount;
-        if (in.status() != QDataStream::Ok || bandCount > kMaxItems) {
+        // A page of no size, or of an absurd one, cannot be shown; such a file is damaged.
+        const bool sizeOk = std::isfinite(w) && std::isfinite(h) && w > 0 && h > 0 &&
+                            w <= kMaxPageMm && h <= kMaxPageMm;
+        if (in.status() != QDataStream::Ok || !sizeOk || bandCount > kMaxItems) {
             setError(error, damaged);
             return std::nullopt;
         }
@@ -204,7 +227,7 @@ std::optional<Document> readQrp(QIODevice& device, QString* error) {
         }
         for (quint32 p = 0; p < primCount; ++p) {
             Primitive prim;
-            if (!readPrimitive(in, prim)) {
+            if (!readPrimitive(in, prim, pixelBudget)) {
                 setError(error, damaged);
                 return std::nullopt;
             }

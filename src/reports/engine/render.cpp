@@ -1,11 +1,10 @@
 #include "render.h"
 
-#include <QFile>
-#include <QFileInfo>
 #include <QPaintDevice>
 #include <QPainter>
 #include <QPdfWriter>
 #include <QPrinter>
+#include <QSaveFile>
 
 #include "units.h"
 
@@ -147,17 +146,16 @@ bool writePdf(const Document& document, const QString& path, QString* error) {
         setError(error, QStringLiteral("报表没有可保存的页。"));
         return false;
     }
-    {
-        // QPdfWriter says nothing when it cannot create the file; find out first.
-        QFile probe(path);
-        if (!probe.open(QIODevice::WriteOnly)) {
-            setError(error, QStringLiteral("无法创建文件“%1”：%2").arg(path, probe.errorString()));
-            return false;
-        }
+    // The PDF goes to a temporary file that replaces the target only when it is whole: a
+    // failed write (a full disk, a share gone) never leaves a cut-off file in place of a good one.
+    QSaveFile file(path);
+    if (!file.open(QIODevice::WriteOnly)) {
+        setError(error, QStringLiteral("无法创建文件“%1”：%2").arg(path, file.errorString()));
+        return false;
     }
     bool ok = true;
     {
-        QPdfWriter writer(path);
+        QPdfWriter writer(&file);
         writer.setResolution(1200);
         writer.setTitle(document.title);
         writer.setCreator(QStringLiteral("青石岭固定资产管理"));
@@ -176,11 +174,12 @@ bool writePdf(const Document& document, const QString& path, QString* error) {
                 }
                 paintPage(painter, page, pixelsPerMm);
             }
-            painter.end();
+            ok = painter.end();
         }
     }
-    if (!ok || QFileInfo(path).size() == 0) {
-        setError(error, QStringLiteral("无法写入 PDF 文件“%1”。").arg(path));
+    if (!ok || file.error() != QFileDevice::NoError || !file.commit()) {
+        file.cancelWriting();
+        setError(error, QStringLiteral("无法写入 PDF 文件“%1”：%2").arg(path, file.errorString()));
         return false;
     }
     return true;

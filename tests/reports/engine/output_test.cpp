@@ -105,6 +105,37 @@ TEST(SavedReport, RefusesOtherFilesNewerVersionsAndDamage) {
     EXPECT_TRUE(error.contains(QStringLiteral("无法打开文件")));
 }
 
+TEST(SavedReport, RefusesPageSizesAndPicturesThatCannotBeShown) {
+    auto roundTrip = [](const Document& doc, QString* error) {
+        QBuffer buffer;
+        buffer.open(QIODevice::ReadWrite);
+        EXPECT_TRUE(writeQrp(doc, buffer));
+        buffer.seek(0);
+        return readQrp(buffer, error);
+    };
+    QString error;
+    for (const QSizeF size :
+         {QSizeF(0, 0), QSizeF(-210, 297), QSizeF(qQNaN(), 297), QSizeF(210, 1e9)}) {
+        Document doc = richDocument();
+        doc.pages[0].size = size;
+        error.clear();
+        EXPECT_FALSE(roundTrip(doc, &error).has_value()) << size.width() << "x" << size.height();
+        EXPECT_FALSE(error.isEmpty());
+    }
+    // A picture whose packed data claims far more memory than the picture needs.
+    QBuffer buffer;
+    buffer.open(QIODevice::ReadWrite);
+    ASSERT_TRUE(writeQrp(richDocument(), buffer));
+    QByteArray bytes = buffer.data();
+    const QByteArray packedLogo("\x00\x00\x02\x00\x78", 5);  // 16 x 8 x 4 bytes, then zlib
+    const qsizetype at = bytes.indexOf(packedLogo);
+    ASSERT_GE(at, 0);
+    bytes.replace(at, 4, QByteArray("\x7f\xff\xff\xff", 4));
+    QBuffer damaged(&bytes);
+    damaged.open(QIODevice::ReadOnly);
+    EXPECT_FALSE(readQrp(damaged, &error).has_value());
+}
+
 TEST(PdfOutput, WritesEmbeddedFontsAndEveryPage) {
     const Document doc = richDocument();
     QTemporaryDir dir;
