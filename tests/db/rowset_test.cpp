@@ -335,6 +335,39 @@ TEST(RowSetEdit, EditWritesOnlyTheChangedFields) {
     EXPECT_EQ(rs.text(QStringLiteral("sbmc")), QStringLiteral("别人改的"));
 }
 
+TEST(RowSetEdit, ARowReplacedOrChangedByAnotherWorkstationIsNotOverwrittenOrDeleted) {
+    TestDb t;
+    RowSet rs(t.db(), QStringLiteral("select * from person"));
+    rs.open();
+    rs.last();
+    ASSERT_EQ(rs.text(QStringLiteral("pname")), QStringLiteral("李四"));
+    // Another workstation deletes the last person and adds another: the table has no integer
+    // key, so the new row takes the deleted one's place.
+    auto other = t.openAnother();
+    other->execute(QStringLiteral("delete from person where pname='李四'"));
+    other->execute(QStringLiteral("insert into person (pname,bm) values ('王五','总务处')"));
+    EXPECT_THROW(rs.remove(), DbError);
+    rs.edit();
+    rs.setValue(QStringLiteral("pname"), QStringLiteral("李四四"));
+    EXPECT_THROW(rs.post(), DbError);
+    rs.cancel();
+    EXPECT_EQ(t.scalar(QStringLiteral("SELECT count(*) FROM person WHERE pname='王五'")).toInt(),
+              1);
+    EXPECT_EQ(t.scalar(QStringLiteral("SELECT bm FROM person WHERE pname='王五'")).toString(),
+              QStringLiteral("总务处"));
+
+    // A field changed by the other workstation is not overwritten with a change made here.
+    RowSet first(t.db(), QStringLiteral("select * from person where pname='张三'"));
+    first.open();
+    other->execute(QStringLiteral("update person set bm='人事处' where pname='张三'"));
+    first.edit();
+    first.setValue(QStringLiteral("bm"), QStringLiteral("后勤处"));
+    EXPECT_THROW(first.post(), DbError);
+    first.cancel();
+    EXPECT_EQ(t.scalar(QStringLiteral("SELECT bm FROM person WHERE pname='张三'")).toString(),
+              QStringLiteral("人事处"));
+}
+
 TEST(RowSetEdit, ValuesAreConvertedToTheColumnKinds) {
     TestDb t;
     RowSet rs(t.db(), QStringLiteral("select * from sbjl where num=1"));

@@ -737,6 +737,35 @@ detail::Statement& RowSet::prepared(Cached& slot, const QString& sql) {
     return *slot.statement;
 }
 
+void RowSet::requireRowAsRead(const QString& failure, std::vector<int> fields) {
+    // Rows are found again by their rowid, and a table without an integer key gives a deleted
+    // last row's rowid to the next row inserted: the row there must still be the one read.
+    if (fields.empty()) {
+        for (int i = 0; i < columns_; ++i)
+            if (!origins_[std::size_t(i)].isEmpty()) fields.push_back(i);
+    }
+    if (fields.empty()) return;
+    QStringList cols;
+    for (int i : fields) cols.append(quotedIdentifier(origins_[std::size_t(i)]));
+    const QString sql = QStringLiteral("SELECT ") + cols.join(QLatin1Char(',')) +
+                        QStringLiteral(" FROM ") + quotedIdentifier(table_) +
+                        QStringLiteral(" WHERE rowid=?");
+    detail::Statement& st = prepared(recheck_, sql);
+    sqlite3_bind_int64(st.get(), 1, rowids_[std::size_t(pos_)]);
+    if (!st.step()) return;  // gone: the change itself reports the missing row
+    RowStore now;
+    now.reset(int(fields.size()));
+    now.begin();
+    for (std::size_t k = 0; k < fields.size(); ++k)
+        readCell(st.get(), int(k), loads_[std::size_t(fields[k])], now);
+    const int read = now.add();
+    sqlite3_reset(st.get());
+    for (std::size_t k = 0; k < fields.size(); ++k) {
+        if (toVariant(now.cell(read, int(k))) != toVariant(currentCell(fields[k])))
+            throw DbError(failure, SQLITE_NOTFOUND, sql);
+    }
+}
+
 void RowSet::buildRow(const std::vector<QVariant>& values) {
     store_.begin();
     for (int i = 0; i < columns_; ++i) putVariant(values[std::size_t(i)], store_);
@@ -777,6 +806,11 @@ void RowSet::post() {
             cancel();
             return;
         }
+        // The fields changed here must still hold what was read; other users' changes to other
+        // fields of the row stay.
+        requireRowAsRead(QStringLiteral("该记录已被其他用户修改，不能保存 (row changed by another "
+                                        "user since it was read)"),
+                         fields);
         QStringList sets;
         for (int i : fields) {
             sets.append(quotedIdentifier(origins_[std::size_t(i)]) + QStringLiteral("=?"));
@@ -875,6 +909,9 @@ void RowSet::remove() {
         throw DbError(QStringLiteral("没有当前记录，不能删除 (no current record)"), SQLITE_MISUSE,
                       sql_);
     }
+    requireRowAsRead(
+        QStringLiteral("该记录已被其他用户修改，不能删除 (row changed by another "
+                       "user since it was read)"));
     const QString sql = QStringLiteral("DELETE FROM ") + quotedIdentifier(table_) +
                         QStringLiteral(" WHERE rowid=?");
     sqlite3* db = conn_->handle();

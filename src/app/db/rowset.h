@@ -130,6 +130,10 @@ private:
     void buildRow(const std::vector<QVariant>& values);
     // Replaces the values that come from the table by those of its row now in the database.
     void readBack(qint64 rowid, std::vector<QVariant>& values);
+    // Throws when the table's row at the current row's rowid no longer holds what this row set
+    // read in the given fields (replaced or changed by another workstation meanwhile); with no
+    // fields given, in every field of the table.
+    void requireRowAsRead(const QString& failure, std::vector<int> fields = {});
 
     // A statement kept prepared while its text stays the same: appending many rows prepares
     // the insert and the read-back once.
@@ -161,6 +165,7 @@ private:
     Cached update_;
     Cached readBack_;
     Cached remove_;
+    Cached recheck_;
 };
 
 }  // namespace fx::db
