@@ -25,6 +25,7 @@
 #include "benchstate.h"
 #include "cardlists.h"
 #include "connection.h"
+#include "headlessmain.h"
 #include "mainform.h"
 #include "modal.h"
 #include "prompt.h"
@@ -198,16 +199,12 @@ BENCHMARK(BM_FirstFreeNumberAfterARunOf10000)->Unit(benchmark::kMillisecond);
 }  // namespace
 
 int main(int argc, char** argv) {
-    qputenv("QT_QPA_PLATFORM", "offscreen");
-    QApplication app(argc, argv);
-    benchmark::Initialize(&argc, argv);
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    if (theForm) theForm->shutDown();
-    theForm.reset();
-    fx::ui::setPromptHandler({});
-    fx::ui::setModalHandler({});
-    return 0;
+    return fx::bench::runHeadlessBenchmarks(argc, argv, {}, [] {
+        if (theForm) theForm->shutDown();
+        theForm.reset();
+        fx::ui::setPromptHandler({});
+        fx::ui::setModalHandler({});
+    });
 }
 
 // 5000 models of one name, and the card being added with that name chosen: the model field is

@@ -15,6 +15,7 @@
 #include "benchinstallation.h"
 #include "connection.h"
 #include "dictionaryedits.h"
+#include "headlessmain.h"
 #include "quote.h"
 #include "tsjzdwh.h"
 #include "typeaheadbox.h"
@@ -155,10 +156,5 @@ BENCHMARK(BM_FilterKey_FewMatch)->Unit(benchmark::kMillisecond);
 }  // namespace
 
 int main(int argc, char** argv) {
-    qputenv("QT_QPA_PLATFORM", "offscreen");
-    QApplication app(argc, argv);
-    benchmark::Initialize(&argc, argv);
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
+    return fx::bench::runHeadlessBenchmarks(argc, argv);
 }

@@ -12,6 +12,7 @@
 #include "benchinstallation.h"
 #include "benchstate.h"
 #include "connection.h"
+#include "headlessmain.h"
 #include "querystate.h"
 #include "resulttable.h"
 #include "tcxjgdlg1.h"
@@ -72,11 +73,6 @@ BENCHMARK(BM_MaintenanceQuery)->Unit(benchmark::kMillisecond)->MinTime(3.0);
 }  // namespace
 
 int main(int argc, char** argv) {
-    qputenv("QT_QPA_PLATFORM", "offscreen");
-    QApplication app(argc, argv);
-    benchmark::Initialize(&argc, argv);
-    appState();  // the installation and its records are made before any timing
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
+    // The installation and its records are made before any timing.
+    return fx::bench::runHeadlessBenchmarks(argc, argv, [] { appState(); });
 }

@@ -11,6 +11,7 @@
 #include "benchinstallation.h"
 #include "benchstate.h"
 #include "connection.h"
+#include "headlessmain.h"
 #include "loancommands.h"
 #include "modal.h"
 #include "querystate.h"
@@ -64,11 +65,6 @@ BENCHMARK(BM_ShowAllLoans)->Unit(benchmark::kMillisecond)->MinTime(3.0);
 }  // namespace
 
 int main(int argc, char** argv) {
-    qputenv("QT_QPA_PLATFORM", "offscreen");
-    QApplication app(argc, argv);
-    benchmark::Initialize(&argc, argv);
-    appState();  // the installation and its loans are made before any timing
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
+    // The installation and its loans are made before any timing.
+    return fx::bench::runHeadlessBenchmarks(argc, argv, [] { appState(); });
 }

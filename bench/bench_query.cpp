@@ -20,6 +20,7 @@
 #include "benchstate.h"
 #include "connection.h"
 #include "depreciation.h"
+#include "headlessmain.h"
 #include "modal.h"
 #include "prompt.h"
 #include "querystate.h"
@@ -177,11 +178,6 @@ BENCHMARK(BM_Export)->Unit(benchmark::kMillisecond)->MinTime(5.0);
 }  // namespace
 
 int main(int argc, char** argv) {
-    qputenv("QT_QPA_PLATFORM", "offscreen");
-    QApplication app(argc, argv);
-    benchmark::Initialize(&argc, argv);
-    appState();  // the installation is made before any timing
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
+    // The installation is made before any timing.
+    return fx::bench::runHeadlessBenchmarks(argc, argv, [] { appState(); });
 }

@@ -8,7 +8,6 @@
 //    all pages within 5 s, the pages written to PDF within 5 s.
 #include <benchmark/benchmark.h>
 
-#include <QGuiApplication>
 #include <QTemporaryDir>
 #include <memory>
 
@@ -18,6 +17,7 @@
 #include "clock.h"
 #include "connection.h"
 #include "depreciation.h"
+#include "headlessmain.h"
 #include "labelform.h"
 #include "layout.h"
 #include "listform.h"
@@ -135,11 +135,6 @@ BENCHMARK(BM_ListReportPdf)->Unit(benchmark::kMillisecond)->MinTime(3.0);
 }  // namespace
 
 int main(int argc, char** argv) {
-    qputenv("QT_QPA_PLATFORM", "offscreen");
-    QGuiApplication app(argc, argv);
-    benchmark::Initialize(&argc, argv);
-    appState();  // the installation is made before any timing
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
+    // The installation is made before any timing.
+    return fx::bench::runHeadlessBenchmarks(argc, argv, [] { appState(); });
 }

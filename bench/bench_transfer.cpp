@@ -4,7 +4,6 @@
 // target at most 2 s.
 #include <benchmark/benchmark.h>
 
-#include <QApplication>
 #include <QCheckBox>
 #include <memory>
 
@@ -13,6 +12,7 @@
 #include "benchstate.h"
 #include "connection.h"
 #include "depreciation.h"
+#include "headlessmain.h"
 #include "modal.h"
 #include "querystate.h"
 #include "resulttable.h"
@@ -74,11 +74,6 @@ BENCHMARK(BM_BatchTransfer)->Unit(benchmark::kMillisecond)->Iterations(3);
 }  // namespace
 
 int main(int argc, char** argv) {
-    qputenv("QT_QPA_PLATFORM", "offscreen");
-    QApplication app(argc, argv);
-    benchmark::Initialize(&argc, argv);
-    appState();  // the installation is made before any timing
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
+    // The installation is made before any timing.
+    return fx::bench::runHeadlessBenchmarks(argc, argv, [] { appState(); });
 }
