@@ -64,22 +64,10 @@ protected:
     void SetUp() override {
         fx::Clock::set(QDateTime(QDate(2024, 6, 1), QTime(9, 30)));
         state = install.signedIn();
-        fx::ui::setFileHandler([this](const fx::ui::FileRequest& r) {
-            requests.push_back(r);
-            if (answers.empty()) {
-                ADD_FAILURE() << "unexpected file dialog " << r.caption.toStdString();
-                return QString();
-            }
-            const QString a = answers.front();
-            answers.erase(answers.begin());
-            return a;
-        });
     }
     void TearDown() override {
-        fx::ui::setFileHandler({});
         fx::Clock::set(QDateTime());
         leavePresence(*state);
-        EXPECT_TRUE(answers.empty()) << "file dialog answers left over";
     }
     QString current() const { return install.dataDir() + QStringLiteral("gdzc.qsk"); }
     QString history() const { return install.dataDir() + QStringLiteral("dbjl.his"); }
@@ -88,8 +76,9 @@ protected:
     fx::test::TestInstallation install;
     std::unique_ptr<fx::AppState> state;
     QTemporaryDir backups;
-    std::vector<fx::ui::FileRequest> requests;
-    std::vector<QString> answers;
+    fx::test::FileScript files;
+    std::vector<fx::ui::FileRequest>& requests = files.requests;
+    std::vector<QString>& answers = files.answers;
 };
 
 // ---- the three uses ----

@@ -73,25 +73,6 @@ AdminRun runAdmin(const QStringList& args) {
 
 class BackupCommandsTest : public CardTest {
 protected:
-    void SetUp() override {
-        CardTest::SetUp();
-        ui::setFileHandler([this](const ui::FileRequest& r) {
-            requests.push_back(r);
-            if (answers.empty()) {
-                ADD_FAILURE() << "unexpected file dialog " << r.caption.toStdString();
-                return QString();
-            }
-            const QString a = answers.front();
-            answers.erase(answers.begin());
-            return a;
-        });
-    }
-    void TearDown() override {
-        ui::setFileHandler({});
-        EXPECT_TRUE(answers.empty()) << "file dialog answers left over";
-        CardTest::TearDown();
-    }
-
     QString current() const { return inst.dataDir() + QStringLiteral("gdzc.qsk"); }
     QString history() const { return inst.dataDir() + QStringLiteral("dbjl.his"); }
     QString out(const QString& name) const { return backups.filePath(name); }
@@ -127,8 +108,9 @@ protected:
     }
 
     QTemporaryDir backups;
-    std::vector<ui::FileRequest> requests;
-    std::vector<QString> answers;
+    fx::test::FileScript files;
+    std::vector<ui::FileRequest>& requests = files.requests;
+    std::vector<QString>& answers = files.answers;
 };
 
 // ---- backup and restore from the menu ----

@@ -62,4 +62,22 @@ int ModalScript::failWrongType(QDialog& d, const char* expected) {
     return QDialog::Rejected;
 }
 
+FileScript::FileScript() {
+    ui::setFileHandler([this](const ui::FileRequest& r) {
+        requests.push_back(r);
+        if (answers.empty()) {
+            ADD_FAILURE() << "unexpected file dialog " << r.caption.toStdString();
+            return QString();
+        }
+        const QString a = answers.front();
+        answers.erase(answers.begin());
+        return a;
+    });
+}
+
+FileScript::~FileScript() {
+    ui::setFileHandler({});
+    EXPECT_TRUE(answers.empty()) << "file dialog answers left over";
+}
+
 }  // namespace fx::test

@@ -4,6 +4,7 @@
 #include <QString>
 #include <deque>
 #include <functional>
+#include <vector>
 
 #include "modal.h"
 #include "prompt.h"
@@ -61,6 +62,20 @@ private:
     static int failWrongType(QDialog& d, const char* expected);
     std::deque<Step> steps_;
     QStringList seen_;
+};
+
+// Answers the program's open and save dialogs in order with the paths in `answers`, and keeps
+// every request in `requests`. A dialog with no answer left fails the running test and is
+// cancelled; answers left over when the script is destroyed fail it too.
+class FileScript {
+public:
+    FileScript();
+    ~FileScript();
+    FileScript(const FileScript&) = delete;
+    FileScript& operator=(const FileScript&) = delete;
+
+    std::vector<QString> answers;
+    std::vector<ui::FileRequest> requests;
 };
 
 }  // namespace fx::test
