@@ -23,7 +23,7 @@ void TMainForm::BackupClick() {
 void TMainForm::endAfterLostDatabase() {
     ui::stop(this, QStringLiteral(
                        "当前数据库无法重新打开，本系统将退出。请检查数据文件夹后重新进入本系统。"));
-    endedByRestore_ = true;
+    endWithoutExitDialog_ = true;
     close();
 }
 
@@ -35,7 +35,7 @@ void TMainForm::RestoreClick() {
             // once and without the exit dialog. Skipping the dialog this once is not the user's
             // answer to it: the setting is written back as the user had it.
             state_.showExitDialog = exitDialogOffered;
-            endedByRestore_ = true;
+            endWithoutExitDialog_ = true;
             close();
             break;
         case backup::RestoreOutcome::HistoryRestored:

@@ -466,9 +466,9 @@ private:
     bool shutDownDone_ = false;
     // This window holds the program's presence on the databases (from start-up to shutdown).
     bool presenceHeld_ = false;
-    // A restore of the current database ends the run: the window closes without the exit
-    // dialog.
-    bool endedByRestore_ = false;
+    // A restore of the current database, or a current database lost after a copy, ends the run:
+    // the window closes without the exit dialog.
+    bool endWithoutExitDialog_ = false;
     // The current database could not be opened again after a backup or restore: the window has
     // nothing to work on and closes.
     bool currentLost_ = false;

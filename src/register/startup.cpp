@@ -155,9 +155,9 @@ void TMainForm::showEvent(QShowEvent* event) {
 
 bool TMainForm::shutDown() {
     if (shutDownDone_) return true;
-    // After a restore of the current database the run simply ends.
+    // After a restore of the current database (or its loss) the run simply ends.
     const bool close =
-        endedByRestore_ || backup::runExitDialog(this, state_, connectionHooks()).close;
+        endWithoutExitDialog_ || backup::runExitDialog(this, state_, connectionHooks()).close;
     if (close) {
         closeDataSets();
         state_.closeConnections();
