@@ -8,6 +8,7 @@
 #include "connection.h"
 #include "dberror.h"
 #include "installation.h"
+#include "migration.h"
 #include "rowset.h"
 #include "schema.h"
 #include "valuetext.h"
@@ -57,6 +58,9 @@ std::unique_ptr<db::Connection> openDatabase(const SqlOptions& options) {
                 .arg(path, options.history ? QStringLiteral("history") : QStringLiteral("current"),
                      table));
     }
+    // The companion works with the administrator's right: an earlier layout is brought up to date.
+    schema::migrate(
+        *c, options.history ? schema::DatabaseKind::History : schema::DatabaseKind::Current);
     return c;
 }
 

@@ -2,6 +2,7 @@
 
 #include "connection.h"
 #include "dberror.h"
+#include "migration.h"
 #include "schema.h"
 
 namespace fx {
@@ -11,6 +12,11 @@ AppState::~AppState() = default;
 
 bool AppState::isAdministrator() const {
     return userName == QString::fromUtf8(schema::kAdministrator);
+}
+
+void AppState::migrateForAdministrator(db::Connection& c, schema::DatabaseKind kind) {
+    // Only the administrator may change the layout; other users work on the tables they find.
+    if (isAdministrator()) schema::migrate(c, kind);
 }
 
 QString AppState::settingsPath() const {
@@ -27,12 +33,14 @@ QString AppState::historyDatabasePath() const {
 
 void AppState::openCurrent() {
     current = db::Connection::open(currentDatabasePath(), currentPassword);
+    migrateForAdministrator(*current, schema::DatabaseKind::Current);
 }
 
 bool AppState::openHistory() {
     try {
         history = db::Connection::open(historyDatabasePath(),
                                        QString::fromLatin1(schema::kHistoryPassword));
+        migrateForAdministrator(*history, schema::DatabaseKind::History);
         return true;
     } catch (const db::DbError&) {
         history.reset();

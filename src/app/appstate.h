@@ -3,6 +3,7 @@
 #include <QString>
 #include <memory>
 
+#include "migration.h"
 #include "settings.h"
 #include "theme.h"
 
@@ -52,10 +53,14 @@ public:
     QString currentDatabasePath() const;
     QString historyDatabasePath() const;
     // Opens the current database (throws db::DbError) and the history database (returns false
-    // when it could not be opened; the program runs on without it).
+    // when it could not be opened; the program runs on without it). For the administrator, a
+    // database of an earlier layout is migrated as it is opened.
     void openCurrent();
     bool openHistory();
     void closeConnections();
+
+private:
+    void migrateForAdministrator(db::Connection& c, schema::DatabaseKind kind);
 };
 
 }  // namespace fx

@@ -7,6 +7,7 @@
 
 #include "connection.h"
 #include "dberror.h"
+#include "migration.h"
 #include "quote.h"
 #include "rowset.h"
 
@@ -192,8 +193,8 @@ QString usernameRow() {
 }
 
 // Creates one keyed file with its tables; a file left half made is removed again.
-void createFile(const QString& path, const QString& password,
-                void (*createSchema)(db::Connection&)) {
+void createFile(const QString& path, const QString& password, void (*createSchema)(db::Connection&),
+                DatabaseKind kind) {
     if (QFileInfo::exists(path)) {
         throw db::DbError(
             QStringLiteral("数据库文件“%1”已经存在，不能新建").arg(QDir::toNativeSeparators(path)));
@@ -201,6 +202,8 @@ void createFile(const QString& path, const QString& password,
     try {
         std::unique_ptr<db::Connection> c = db::Connection::create(path, password);
         createSchema(*c);
+        // A new database is made at the first layout and brought up to date like any other.
+        migrate(*c, kind);
     } catch (...) {
         QFile::remove(path);
         QFile::remove(path + QStringLiteral("-journal"));
@@ -250,9 +253,10 @@ void createDatabases(const QString& dataDir, const QString& currentPassword) {
                                   .arg(QDir::toNativeSeparators(path)));
         }
     }
-    createFile(current, currentPassword, &createCurrentSchema);
+    createFile(current, currentPassword, &createCurrentSchema, DatabaseKind::Current);
     try {
-        createFile(history, QString::fromLatin1(kHistoryPassword), &createHistorySchema);
+        createFile(history, QString::fromLatin1(kHistoryPassword), &createHistorySchema,
+                   DatabaseKind::History);
     } catch (...) {
         QFile::remove(current);
         throw;
