@@ -10,6 +10,7 @@
 #include "installation.h"
 #include "installer.h"
 #include "sqlcommand.h"
+#include "startcommand.h"
 
 namespace fx::admin {
 
@@ -202,6 +203,12 @@ QString usageText() {
         "      the kind is told by the password that opens FILE, the replaced file is\n"
         "      kept as .sav, and nothing is replaced while a program works on the data.\n"
         "\n"
+        "  start\n"
+        "      Start the program (fxasset beside fxasset-admin) in the installation the\n"
+        "      registry's AppPath names, as the desktop's menu entry does. When none is\n"
+        "      registered yet, an empty installation of your own is made first in\n"
+        "      ~/.local/share/fxasset/default (FXASSET_HOME moves it) and registered.\n"
+        "\n"
         "  --help, help\n"
         "      Show this text.\n"
         "\n"
@@ -224,6 +231,7 @@ int runCommand(const QStringList& arguments, QTextStream& out, QTextStream& err)
     if (command == QLatin1String("sql")) return runSqlCommand(rest, out, err);
     if (command == QLatin1String("backup")) return backupCommand(rest, out, err);
     if (command == QLatin1String("restore")) return restoreCommand(rest, out, err);
+    if (command == QLatin1String("start")) return startCommand(rest, out, err);
     return usageError(QStringLiteral("unknown command %1").arg(command), err);
 }
 
