@@ -9,6 +9,7 @@
 #include "appstate.h"
 #include "backupcommands.h"
 #include "datalocation.h"
+#include "help.h"
 #include "installation.h"
 #include "logindialog.h"
 #include "mainform.h"
@@ -47,6 +48,9 @@ int main(int argc, char** argv) {
     fx::AppState state;
     // The start directory: qslpath.ini, the help file and the default layouts are found here.
     state.startDir = QDir::currentPath();
+    // F1 opens the manual's page for the window it is pressed in.
+    fx::ui::HelpKey helpKey(state);
+    app.installEventFilter(&helpKey);
 
     const fx::schema::InstallationKey key = fx::schema::readInstallationKey();
     if (key.appPath.isEmpty()) {

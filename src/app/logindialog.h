@@ -29,6 +29,7 @@ class RowSet;
 // caller ends the program in every case but Accepted.
 class TLoginDlg : public QDialog {
     Q_OBJECT
+    Q_CLASSINFO("helpSection", "firststart.html")
 
 public:
     // Results besides QDialog::Accepted.

@@ -25,6 +25,7 @@ namespace fx::backup {
 // on "开始").
 class TexitDlg : public QDialog {
     Q_OBJECT
+    Q_CLASSINFO("helpSection", "backup.html")
 
 public:
     enum class Use { Exit, Backup, Restore };

@@ -23,6 +23,7 @@ namespace fx::movements {
 // writes everything (loanstore.h) and closes the dialog with OK.
 class Tjcjldlg : public QDialog {
     Q_OBJECT
+    Q_CLASSINFO("helpSection", "lending.html")
 
 public:
     Tjcjldlg(AppState& app, int serial, QWidget* parent = nullptr);

@@ -37,6 +37,7 @@ class ResultHeader;
 // happens, writes the column layout back to the user's file.
 class TcxjgDlg1 : public QDialog {
     Q_OBJECT
+    Q_CLASSINFO("helpSection", "query.html")
 
 public:
     // The caption that marks a redo of the last asset query.

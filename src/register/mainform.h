@@ -329,7 +329,8 @@ public:
     void endAfterLostDatabase();
 
     // The document "帮助主题" opens: qslhelp.chm in the start directory when it is there, else
-    // the HTML manual installed with the program; empty when neither exists.
+    // the contents of the HTML manual installed with the program (help.h); empty when neither
+    // exists.
     QString helpDocumentPath() const;
 
     // The shared state of the query windows (the last asset query, the asset picked last).

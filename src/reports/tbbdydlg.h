@@ -38,6 +38,7 @@ namespace fx::reports {
 // mode it prints the card's asset as one label.
 class TbbdyDlg : public QDialog {
     Q_OBJECT
+    Q_CLASSINFO("helpSection", "printing.html")
 
 public:
     // rows: the results window's rows in its order (or the card's record in label-only mode);

@@ -29,6 +29,7 @@ struct TransferTargetSetup {
 // names a user, and the "打印交接单"/"先预览后打印" choice.
 class TpaperDlg : public QDialog {
     Q_OBJECT
+    Q_CLASSINFO("helpSection", "printing.html")
 
 public:
     explicit TpaperDlg(QWidget* parent = nullptr);

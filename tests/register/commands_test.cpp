@@ -498,15 +498,5 @@ TEST_F(HelpTest, SaysSoWhenThereIsNoHelp) {
     EXPECT_TRUE(opened.isEmpty());
 }
 
-TEST(HelpManual, IsAChinesePageAboutTheProgram) {
-    QFile f(QStringLiteral(FX_SHARE_DIR) + QStringLiteral("/help/index.html"));
-    ASSERT_TRUE(f.open(QIODevice::ReadOnly));
-    const QString page = QString::fromUtf8(f.readAll());
-    EXPECT_TRUE(page.contains(QStringLiteral("charset=\"utf-8\"")));
-    for (const char* word : {"青石岭", "序号", "数据字典维护", "系统设置", "修改单位名称",
-                             "多彩多姿", "fxasset-admin init"})
-        EXPECT_TRUE(page.contains(QString::fromUtf8(word))) << word;
-}
-
 }  // namespace
 }  // namespace fx::test
