@@ -133,7 +133,8 @@ TEST_F(HelpDocument, ThatCannotBeOpenedIsNamedToTheUser) {
     LendingWindow w;
     fx::ui::openHelp(&w, state);
     ASSERT_EQ(told.size(), 1);
-    EXPECT_TRUE(told.front().startsWith(QStringLiteral("无法打开帮助文件"))) << told.front();
+    EXPECT_TRUE(told.front().startsWith(QStringLiteral("无法打开帮助文件")))
+        << told.front().toStdString();
     EXPECT_TRUE(told.front().contains(manual("lending.html")));
 }
 
