@@ -27,14 +27,21 @@ namespace fx::backup {
 namespace {
 
 // The filters are kept in the program's "description|pattern|..." form and turned into the
-// file dialog's "description (patterns);;..." form here.
+// file dialog's "description(patterns);;..." form here. A description that already names its
+// patterns in brackets gets the filter's own patterns there, so that they show once.
 QString dialogFilter(const QString& filter) {
     const QStringList parts = filter.split(QLatin1Char('|'));
     QStringList entries;
     for (qsizetype i = 0; i + 1 < parts.size(); i += 2) {
         QString patterns = parts.at(i + 1);
         patterns.replace(QLatin1Char(';'), QLatin1Char(' '));
-        entries << parts.at(i) + QStringLiteral(" (") + patterns + QLatin1Char(')');
+        QString description = parts.at(i);
+        const qsizetype bracket = description.lastIndexOf(QLatin1Char('('));
+        if (description.endsWith(QLatin1Char(')')) && bracket >= 0)
+            description.truncate(bracket);
+        else
+            description += QLatin1Char(' ');
+        entries << description + QLatin1Char('(') + patterns + QLatin1Char(')');
     }
     return entries.join(QStringLiteral(";;"));
 }
@@ -168,6 +175,10 @@ TexitDlg::TexitDlg(AppState& state, Use use, const ConnectionHooks& hooks, QWidg
             CheckBox2->hide();
             break;
     }
+    // The status line and the progress bar show once there is something to tell: an empty
+    // line and bar look like boxes to fill in.
+    Label1->setVisible(!Label1->text().isEmpty());
+    ProgressBar1->hide();
     applyDialogTheme(this, state_.theme);
 }
 
@@ -300,10 +311,12 @@ void TexitDlg::reopenConnection(DatabaseKind kind) {
 
 void TexitDlg::setStatus(const QString& text) {
     Label1->setText(text);
+    Label1->setVisible(!text.isEmpty());
     Label1->repaint();
 }
 
 void TexitDlg::showChunks(int chunks) {
+    ProgressBar1->show();
     ProgressBar1->setValue(progressValue(chunks));
     ProgressBar1->repaint();
 }

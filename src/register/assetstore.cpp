@@ -143,7 +143,7 @@ bool TMainForm::storeBatch(bool& prefixRowsChanged) {
                                   .arg(added)
                                   .arg(batchLeft_));
                     // Only the asset-number box stays open, for the next starting number.
-                    GroupBox1->setEnabled(false);
+                    setCardDisplayOnly(true);
                     setNumberText(numbering::formatAssetNumber(prefix, number), false);
                     if (prefixRowsChanged) reloadAssetNumberList();
                     return false;

@@ -7,6 +7,7 @@
 #include <QToolButton>
 
 #include "cardlists.h"
+#include "displayonly.h"
 #include "mainform.h"
 
 // Which commands the window offers while browsing and while a card is being edited, and how the
@@ -71,10 +72,10 @@ void TMainForm::enableRecordCommands(bool on) {
 void TMainForm::ApplyInputMode(bool browsing) {
     if (browsing) {
         for (QComboBox* c : cardLists()) setListTyping(c, true);
-        GroupBox1->setEnabled(false);
+        setCardDisplayOnly(true);
         return;
     }
-    GroupBox1->setEnabled(true);
+    setCardDisplayOnly(false);
     const Settings& s = state_.settings;
     const int mode = s.input;  // already raised to the system input mode at start-up
     if (mode != 0)
@@ -84,6 +85,16 @@ void TMainForm::ApplyInputMode(bool browsing) {
         for (QComboBox* c : {DBComboBox3, DBComboBox8}) setListTyping(c, false);
     if (s.ytl != 1 || mode == 2) setListTyping(DBComboBox4, false);
     if (s.xhl != 1 || mode == 2) setListTyping(DBComboBox5, false);
+}
+
+void TMainForm::setCardDisplayOnly(bool on) {
+    for (QWidget* w : cardFields()) ui::setDisplayOnly(w, on);
+}
+
+bool TMainForm::cardTakesInput() const {
+    for (QWidget* w : cardFields())
+        if (w->isEnabled() && !ui::isDisplayOnly(w)) return true;
+    return false;
 }
 
 }  // namespace fx

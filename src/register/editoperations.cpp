@@ -13,6 +13,7 @@
 #include "clock.h"
 #include "connection.h"
 #include "dberror.h"
+#include "displayonly.h"
 #include "mainform.h"
 #include "prompt.h"
 #include "rowset.h"
@@ -88,7 +89,7 @@ void TMainForm::startAdding(EditMode mode, int count) {
                              "相同记录，否则请点“放弃”按钮。")
                   .arg(count)
             : QStringLiteral("提示：请您把欲增资产的各栏内容正确输入后，点“保存”按钮。"));
-    GroupBox1->setTitle(QStringLiteral("固定资产"));
+    GroupBox1->setCaption(QStringLiteral("固定资产"));
 }
 
 bool TMainForm::rereadRecord() {
@@ -117,11 +118,12 @@ void TMainForm::Modify1Click() {
     BitBtn2->setText(QStringLiteral("填加维修记录"));
     BitBtn2->setEnabled(true);
     if (!state_.rights.spmodi) {
-        // Only use, configuration, remarks and the asset number stay open.
+        // Only use, configuration, remarks and the asset number stay open; the rest show
+        // their values.
         for (QWidget* w : std::initializer_list<QWidget*>{
                  DBComboBox1, DBComboBox2, DBEdit1, DBComboBox5, DBComboBox3, DBComboBox8,
                  DBComboBox7, DBComboBox6, DateTimePicker1})
-            w->setEnabled(false);
+            ui::setDisplayOnly(w, true);
     }
     StatusPanel0->setText(QStringLiteral("提示：请您把各栏内容修改正确后，点“保存”按钮。"));
     try {

@@ -12,6 +12,7 @@
 #include "appstate.h"
 #include "assetnumber.h"
 #include "cardcheck.h"
+#include "cardgroupbox.h"
 #include "connectionhooks.h"
 #include "querystate.h"
 #include "typeaheadbox.h"
@@ -120,13 +121,13 @@ public:
 
     // ---- the coloured panel and the card -----------------------------------------------------
     QFrame* Panel1;
-    QLabel* Image1;                         // banner
-    QLabel* Label13;                        // "序号"
-    QSpinBox* SpinEdit1;                    // serial number
-    QLabel* Label14;                        // "编号"
-    QComboBox* ComboBox1;                   // asset number
-    QGroupBox* GroupBox1;                   // "固定资产"
-    QLabel* Label1;                         // "资产类别："
+    QLabel* Image1;           // banner
+    QLabel* Label13;          // "序号"
+    QSpinBox* SpinEdit1;      // serial number
+    QLabel* Label14;          // "编号"
+    QComboBox* ComboBox1;     // asset number
+    CardGroupBox* GroupBox1;  // "固定资产", "固定资产第N号" + "（已报废）" in red
+    QLabel* Label1;           // "资产类别："
     dictionary::TypeAheadBox* DBComboBox1;  // category
     QLabel* Label2;                         // "名  称："
     dictionary::TypeAheadBox* DBComboBox2;  // name
@@ -200,9 +201,14 @@ public:
     // "修改", "报废", "删除" and "调拨" (tool bar and menu) for a shown record or none.
     void enableRecordCommands(bool on);
     // The input styles of the card's lists: browsing makes all eight typing lists again and
-    // disables the card; otherwise the card is enabled and lists become choose-only as the
-    // input mode and the typing settings say.
+    // puts the card's fields on display only (legible, but taking no input or focus);
+    // otherwise the fields take input and lists become choose-only as the input mode and the
+    // typing settings say.
     void ApplyInputMode(bool browsing);
+    // Every field of the card on display only, or taking input again.
+    void setCardDisplayOnly(bool on);
+    // True while some field of the card takes input.
+    bool cardTakesInput() const;
     // Refills the name and use lists for the card's category.
     void ReloadNameAndUseLists();
     // Refills the model and location-or-user lists for the card's name: the name's storage

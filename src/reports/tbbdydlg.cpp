@@ -136,8 +136,9 @@ TbbdyDlg::TbbdyDlg(AppState& state, const report::DataSource& rows, const QStrin
     connect(BitBtnExit, &QPushButton::clicked, this, &QDialog::reject);
     connect(PageControl1, &QTabWidget::currentChanged, this, &TbbdyDlg::pageChanged);
 
-    // Creating: A4 and portrait, the first standard format's title, the value controls as the
-    // user's depreciation setting says.
+    // Creating: A4 and portrait, the first standard format's title, the value controls of the
+    // list reports as the user's depreciation setting says. The summary table's "显示价值分析"
+    // stays: the summary prints values whatever that setting.
     ComboBox1->setCurrentIndex(0);
     ComboBox2->setCurrentIndex(0);
     Edit1->setText(organisation_ + standardFormatTitle(1));
@@ -148,7 +149,6 @@ TbbdyDlg::TbbdyDlg(AppState& state, const report::DataSource& rows, const QStrin
         columnBoxes[size_t(i)]->setVisible(values);
         widthEdits[size_t(i)]->setVisible(values);
     }
-    CheckBox15->setVisible(values);
     applyDialogTheme(this, state.theme);
     resize(560, 440);
 }
@@ -275,6 +275,16 @@ void TbbdyDlg::buildLabelPage() {
     PageControl1->addTab(page, QStringLiteral("固定资产标签"));
 }
 
+QCheckBox* TbbdyDlg::columnBox(const QString& caption) const {
+    const ListColumn* choice = columnChoice(caption);
+    return choice ? columnBoxes[size_t(choice - columnChoices().constData())] : nullptr;
+}
+
+QLineEdit* TbbdyDlg::widthEdit(const QString& caption) const {
+    const ListColumn* choice = columnChoice(caption);
+    return choice ? widthEdits[size_t(choice - columnChoices().constData())] : nullptr;
+}
+
 void TbbdyDlg::setGridWidths(const QHash<QString, int>& widths) {
     gridWidths_ = widths;
 }
@@ -338,8 +348,9 @@ void TbbdyDlg::pageChanged(int page) {
         for (QLineEdit* w : widthEdits) w->setVisible(false);
         return;
     }
-    Edit1->setVisible(true);
-    titleCaption_->setVisible(true);
+    // Labels print no title: the label page hides the field and its caption.
+    Edit1->setVisible(page != LabelPage);
+    titleCaption_->setVisible(page != LabelPage);
     const bool custom = page == CustomPage;
     BitBtnLoad->setEnabled(custom);
     BitBtnSave->setEnabled(custom);

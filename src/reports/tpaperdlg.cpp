@@ -164,6 +164,10 @@ QString TpaperDlg::custodian() const {
     return ComboBox2->text().trimmed();
 }
 
+void TpaperDlg::proposeOrientation(Orientation orientation) {
+    ComboBox2->setCurrentIndex(orientation == Orientation::Landscape ? 1 : 0);
+}
+
 bool TpaperDlg::printSlip() const {
     return CheckBox1->isChecked();
 }

@@ -47,6 +47,8 @@ public:
     // Paper use: the choice as the list report applies it ("自定义" is the printer's paper).
     Paper paper() const;
     Orientation orientation() const;
+    // Proposes an orientation before the dialog shows ("纵向" or "横向" in the second list).
+    void proposeOrientation(Orientation orientation);
 
     // Transfer use: the texts chosen, trimmed, and the slip choice.
     QString target() const;

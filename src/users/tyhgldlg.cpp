@@ -14,6 +14,7 @@
 
 #include "appstate.h"
 #include "dberror.h"
+#include "displayonly.h"
 #include "prompt.h"
 #include "quote.h"
 #include "rowset.h"
@@ -24,6 +25,12 @@
 namespace fx::users {
 
 namespace {
+
+// The rights of the current account: shown legibly while browsing, ticked only while adding or
+// modifying.
+void openRights(QGroupBox* rights, bool open) {
+    for (QCheckBox* box : rights->findChildren<QCheckBox*>()) ui::setDisplayOnly(box, !open);
+}
 
 // The rights in the order of their check boxes.
 const char* const kRightFields[] = {"ins", "modi", "del", "view", "jc", "gh", "db", "spmodi"};
@@ -43,7 +50,7 @@ TyhglDlg::TyhglDlg(AppState& state, QWidget* parent)
 
     DBGrid1 = new QTableWidget(0, 1, this);
     DBGrid1->setObjectName(QStringLiteral("DBGrid1"));
-    DBGrid1->setHorizontalHeaderLabels({QStringLiteral("user")});
+    DBGrid1->setHorizontalHeaderLabels({QStringLiteral("用户名")});  // the column `user`
     DBGrid1->horizontalHeader()->setStretchLastSection(true);
     DBGrid1->verticalHeader()->setDefaultSectionSize(22);
     DBGrid1->setSelectionBehavior(QAbstractItemView::SelectRows);
@@ -189,7 +196,7 @@ void TyhglDlg::BitBtn1Click() {
     mode_ = Mode::Adding;
     showCurrent();
     DBEdit1->setReadOnly(false);
-    GroupBox1->setEnabled(true);
+    openRights(GroupBox1, true);
     setEditing(true);
     DBEdit1->setFocus();
 }
@@ -211,7 +218,7 @@ void TyhglDlg::BitBtn2Click() {
     }
     mode_ = Mode::Modifying;
     DBEdit1->setReadOnly(false);
-    GroupBox1->setEnabled(true);
+    openRights(GroupBox1, true);
     setEditing(true);
 }
 
@@ -307,7 +314,7 @@ void TyhglDlg::returnToBrowsing() {
     mode_ = Mode::Browsing;
     setEditing(false);
     DBEdit1->setReadOnly(true);
-    GroupBox1->setEnabled(false);
+    openRights(GroupBox1, false);
 }
 
 void TyhglDlg::BitBtn6Click() {

@@ -9,6 +9,7 @@
 #include <QTest>
 
 #include "connection.h"
+#include "displayonly.h"
 #include "logindialog.h"
 #include "scripts.h"
 #include "theme.h"
@@ -60,6 +61,13 @@ QStringList gridNames(const TyhglDlg& d) {
     return names;
 }
 
+// True while some right of the account can be ticked.
+bool rightsOpen(const TyhglDlg& d) {
+    for (QCheckBox* box : d.GroupBox1->findChildren<QCheckBox*>())
+        if (box->isEnabled() && !fx::ui::isDisplayOnly(box)) return true;
+    return false;
+}
+
 class UserManagement : public ::testing::Test, public fx::test::UsersFixture {};
 
 TEST_F(UserManagement, OpensBrowsingWithItsControls) {
@@ -69,9 +77,15 @@ TEST_F(UserManagement, OpensBrowsingWithItsControls) {
     EXPECT_EQ(d.windowTitle(), QStringLiteral("用户管理"));
     EXPECT_FALSE(d.windowFlags() & Qt::WindowCloseButtonHint);
     EXPECT_EQ(gridNames(d), (QStringList{kAdmin, QStringLiteral("张三")}));
+    EXPECT_EQ(d.DBGrid1->horizontalHeaderItem(0)->text(), QStringLiteral("用户名"));
     EXPECT_EQ(enabledButtons(d), kBrowsing);
     EXPECT_TRUE(d.DBEdit1->isReadOnly());
-    EXPECT_FALSE(d.GroupBox1->isEnabled());
+    EXPECT_FALSE(rightsOpen(d));
+    // Shown legibly, in the normal colours, but not to be ticked.
+    for (QCheckBox* box : d.GroupBox1->findChildren<QCheckBox*>()) {
+        EXPECT_TRUE(box->isEnabled()) << box->objectName().toStdString();
+        EXPECT_EQ(box->focusPolicy(), Qt::NoFocus) << box->objectName().toStdString();
+    }
     EXPECT_EQ(d.GroupBox1->title(), QStringLiteral("用户权限"));
     const QStringList captions{QStringLiteral("增加权"),     QStringLiteral("修改权"),
                                QStringLiteral("报废权"),     QStringLiteral("数据字典维护权"),
@@ -102,7 +116,7 @@ TEST_F(UserManagement, TheAdministratorCannotBeModifiedOrDeleted) {
     EXPECT_EQ(d.mode(), Mode::Browsing);
     EXPECT_EQ(enabledButtons(d), kBrowsing);
     EXPECT_TRUE(d.DBEdit1->isReadOnly());
-    EXPECT_FALSE(d.GroupBox1->isEnabled());
+    EXPECT_FALSE(rightsOpen(d));
     {
         PromptScript prompts;
         prompts.expect(kTip, QStringLiteral("该用户为系统保留用户，不能删除。"));
@@ -157,7 +171,7 @@ TEST_F(UserManagement, ANewAccountHasNoRightsAndSignsInWithTheEmptyPasswordAdvic
         EXPECT_EQ(d.mode(), Mode::Adding);
         EXPECT_EQ(enabledButtons(d), kEditing);
         EXPECT_FALSE(d.DBEdit1->isReadOnly());
-        EXPECT_TRUE(d.GroupBox1->isEnabled());
+        EXPECT_TRUE(rightsOpen(d));
         EXPECT_FALSE(d.DBGrid1->isEnabled());
         EXPECT_TRUE(d.DBEdit1->text().isEmpty());
         for (QCheckBox* box : d.findChildren<QCheckBox*>()) EXPECT_FALSE(box->isChecked());
@@ -316,7 +330,7 @@ TEST_F(UserManagement, DiscardForgetsAPendingChange) {
     d.BitBtn6Click();
     EXPECT_EQ(d.mode(), Mode::Browsing);
     EXPECT_TRUE(d.DBEdit1->isReadOnly());
-    EXPECT_FALSE(d.GroupBox1->isEnabled());
+    EXPECT_FALSE(rightsOpen(d));
     EXPECT_EQ(gridNames(d), (QStringList{kAdmin, QStringLiteral("李四")}));
     EXPECT_FALSE(stored(QStringLiteral("李四"))->rights.view);
     EXPECT_FALSE(stored(QStringLiteral("李四四")));

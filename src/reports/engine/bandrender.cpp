@@ -54,6 +54,36 @@ bool isText(const Primitive& p) {
     return p.kind == Primitive::Kind::Text;
 }
 
+// True when every line is within the width and all of them within the height (a single line
+// always counts as fitting the height: the first line always prints).
+bool fitsBox(TextMetrics& metrics, const FontDesc& font, const QStringList& lines,
+             const QRectF& box) {
+    for (const QString& l : lines)
+        if (metrics.width(font, l) > box.width() + kEpsilon) return false;
+    return lines.size() <= 1 || lines.size() * metrics.lineHeight(font) <= box.height() + kEpsilon;
+}
+
+// `line` shortened from the end until it and a closing "…" fit the width.
+QString cutLine(TextMetrics& metrics, const FontDesc& font, QString line, qreal width) {
+    const QString ellipsis(QChar(0x2026));
+    while (!line.isEmpty() && metrics.width(font, line + ellipsis) > width + kEpsilon) line.chop(1);
+    return line + ellipsis;
+}
+
+// The lines that fit the box, the last one cut when text had to be left out.
+QStringList cutToBox(TextMetrics& metrics, const FontDesc& font, QStringList lines,
+                     const QRectF& box) {
+    const int room = qMax(1, int((box.height() + kEpsilon) / metrics.lineHeight(font)));
+    const bool dropped = lines.size() > room;
+    if (dropped) lines = lines.mid(0, room);
+    for (qsizetype i = 0; i < lines.size(); ++i) {
+        const bool last = i + 1 == lines.size();
+        if ((last && dropped) || metrics.width(font, lines[i]) > box.width() + kEpsilon)
+            lines[i] = cutLine(metrics, font, lines[i], box.width());
+    }
+    return lines;
+}
+
 }  // namespace
 
 QRectF alignedWidth(const QRectF& r, qreal w, HAlign align) {
@@ -315,18 +345,25 @@ qreal BandRenderer::renderItem(RenderedBand& job, const Band& band, const Item& 
     } else {
         const QString text = itemText(item, c, job.row);
         const bool wrap = item.wordWrap || item.kind == ItemKind::RichText;
-        QStringList lines;
-        if (wrap && !item.autoSize) {
-            lines = metrics_.wrap(item.font, text, r.width());
-        } else {
-            lines = text.split(QLatin1Char('\n'));
-            if (item.autoSize) {
-                qreal w = 0;
-                for (const QString& l : lines) w = qMax(w, metrics_.width(item.font, l));
-                r = alignedWidth(r, w, item.align);
+        FontDesc font = item.font;
+        auto breakLines = [&] {
+            return wrap && !item.autoSize ? metrics_.wrap(font, text, r.width())
+                                          : text.split(QLatin1Char('\n'));
+        };
+        QStringList lines = breakLines();
+        if (item.autoSize) {
+            qreal w = 0;
+            for (const QString& l : lines) w = qMax(w, metrics_.width(font, l));
+            r = alignedWidth(r, w, item.align);
+        } else if (item.shrinkTo > 0 && !item.autoStretch) {
+            while (!fitsBox(metrics_, font, lines, r) &&
+                   font.pointSize - 0.5 >= item.shrinkTo - kEpsilon) {
+                font.pointSize -= 0.5;
+                lines = breakLines();
             }
+            if (!fitsBox(metrics_, font, lines, r)) lines = cutToBox(metrics_, font, lines, r);
         }
-        const qreal lineHeight = metrics_.lineHeight(item.font);
+        const qreal lineHeight = metrics_.lineHeight(font);
         int shown = int(lines.size());
         if (item.autoStretch) {
             const qreal needed = lines.size() * lineHeight;
@@ -345,6 +382,7 @@ qreal BandRenderer::renderItem(RenderedBand& job, const Band& band, const Item& 
                 if (lines.at(i).isEmpty()) continue;
                 const QRectF lineRect(r.left(), r.top() + i * lineHeight, r.width(), lineHeight);
                 job.prims.push_back(textPrimitive(band, item, lineRect, lines.at(i)));
+                job.prims.back().font = font;
                 job.pending.push_back(nullptr);
             }
         }

@@ -109,6 +109,9 @@ struct Item {
     bool autoSize = false;     // width follows the text (the aligned edge stays put)
     bool wordWrap = false;     // wrap within the width
     bool autoStretch = false;  // a wrapped item grows downwards and its band with it
+    // > 0: text too big for the item's box is printed smaller, down to this many points; what
+    // still does not fit is cut, its last line ending in "…", so nothing runs out of the box.
+    qreal shrinkTo = 0;
     bool visible = true;
 
     QString text;        // label text; prefix of a system item; rich text paragraphs ("\n")
