@@ -50,8 +50,11 @@ BarcodeSymbol encodeBarcode(Symbology symbology, const QString& data) {
     switch (symbology) {
         case Symbology::QrCode:
             s->symbology = BARCODE_QRCODE;
-            s->input_mode = DATA_MODE;  // the UTF-8 bytes as they are, without an ECI header
-            s->option_1 = 2;            // level M: a scratched label still reads
+            s->input_mode = DATA_MODE;  // the UTF-8 bytes as they are
+            // Beyond ASCII the code says that it holds UTF-8 (ECI 26): without it readers guess
+            // the encoding and some take Chinese for Shift JIS.
+            if (bytes.size() != data.size()) s->eci = 26;
+            s->option_1 = 2;  // level M: a scratched label still reads
             break;
         case Symbology::Code128:
             s->symbology = BARCODE_CODE128;

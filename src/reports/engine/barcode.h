@@ -27,8 +27,8 @@ struct BarcodeSymbol {
     bool ok() const { return error.isEmpty() && columns > 0 && rows > 0; }
 };
 
-// Encodes `data` through libzint. A QR code holds the text as UTF-8 bytes (error correction
-// level M), the way phones and scanners read Chinese texts; Code 128 takes Latin-1 text only. An
+// Encodes `data` through libzint. A QR code holds the text as UTF-8 (error correction level M),
+// marked as such (ECI 26) when it is not plain ASCII; Code 128 takes Latin-1 text only. An
 // empty text or one the symbology cannot hold gives a symbol with an error and no bars.
 BarcodeSymbol encodeBarcode(Symbology symbology, const QString& data);
 
