@@ -13,6 +13,7 @@ packages=(
     fonts-arphic-uming fonts-arphic-ukai fonts-wqy-zenhei fonts-dejavu-core
     poppler-utils
     clang-format dpkg-dev appstream
+    libzint-dev zbar-tools
 )
 missing=()
 for p in "${packages[@]}"; do

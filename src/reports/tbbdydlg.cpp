@@ -269,6 +269,7 @@ void TbbdyDlg::buildLabelPage() {
     connect(CheckBox17, &QCheckBox::toggled, this, [this](bool on) {
         if (on && RadioButton7->isChecked()) CheckBox17->setChecked(false);
     });
+    buildCodeLabelControls(page, v);
     v->addWidget(CheckBox17);
     v->addWidget(CheckBox21);
     v->addStretch();
@@ -293,6 +294,9 @@ void TbbdyDlg::setLabelOnly(const QString& cardNumber) {
     cardNumber_ = cardNumber;
     setWindowTitle(QStringLiteral("当前固定资产标签打印"));
     for (int i = 0; i < PageControl1->count(); ++i) PageControl1->setTabText(i, QString());
+    // The card's asset only: no place labels.
+    RadioButton11->setEnabled(false);
+    ComboBox3->setVisible(false);
     PageControl1->setCurrentIndex(LabelPage);
     pageChanged(LabelPage);
 }
@@ -438,6 +442,7 @@ report::Report TbbdyDlg::reportForPage() const {
         case SummaryPage:
             return summaryReport(summaryOptions(), Edit1->text());
         case LabelPage:
+            if (codeLabelKind()) return codeLabelReport(codeLabelOptions());
             return labelReport(labelOptions());
         default:
             return listReport(listOptions());
@@ -468,7 +473,12 @@ void TbbdyDlg::run(bool preview) {
             return;
         }
         case LabelPage:
-            show(LabelRows(rows_));
+            if (codeLabelKind() == CodeLabel::Place)
+                show(chosenPlaces());
+            else if (codeLabelKind())
+                show(rows_);
+            else
+                show(LabelRows(rows_));
             return;
         default:
             show(rows_);

@@ -8,6 +8,7 @@
 #include <array>
 #include <optional>
 
+#include "codelabelform.h"
 #include "labelform.h"
 #include "listform.h"
 #include "summaryform.h"
@@ -19,6 +20,7 @@ class QLineEdit;
 class QPushButton;
 class QRadioButton;
 class QTabWidget;
+class QVBoxLayout;
 
 namespace fx {
 class AppState;
@@ -97,6 +99,13 @@ public:
     QPushButton* BitBtnPrint;    // "打印"
     QPushButton* BitBtnExit;     // "退出"
 
+    // Labels with codes on the label page.
+    QRadioButton* RadioButton9;   // "5. 二维码标签（50×30毫米）"
+    QRadioButton* RadioButton10;  // "6. 条形码标签（60×40毫米）"
+    QRadioButton* RadioButton11;  // place labels
+    QComboBox* ComboBox3;         // the place to label, or all places
+    QComboBox* ComboBox4;         // A4 sheets or a label printer
+
     // ---- the controls by their role, for code outside the window -----------------------------
     // The custom page's box and width field of a column, by its caption ("序号", "净值"...);
     // null for a caption that is no column.
@@ -131,6 +140,13 @@ private:
     ListReportOptions listOptions() const;
     SummaryOptions summaryOptions() const;
     LabelOptions labelOptions() const;
+    // Labels with codes (tbbdydlgcodes.cpp).
+    void buildCodeLabelControls(QWidget* page, QVBoxLayout* v);
+    void codeLabelChosen();
+    QStringList placeNames() const;
+    std::optional<CodeLabel> codeLabelKind() const;
+    CodeLabelOptions codeLabelOptions() const;
+    report::MemoryDataSource chosenPlaces() const;
     // Runs the page's report: preview (true) or straight to the printer.
     void run(bool preview);
 

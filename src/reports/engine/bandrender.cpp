@@ -179,7 +179,8 @@ BandRenderer::BandRenderer(const Report& report, const DataSource& data, const Q
 void BandRenderer::compileBand(const Band& band, int level) {
     for (const Item& item : band.items) {
         CompiledItem c;
-        if (item.kind == ItemKind::Expression) {
+        if (item.kind == ItemKind::Expression ||
+            (item.kind == ItemKind::Barcode && !item.expression.isEmpty())) {
             c.expression = Expression(item.expression);
             c.expression.bind(&data_);
         }
@@ -282,11 +283,57 @@ QString BandRenderer::itemText(const Item& item, const CompiledItem& c, int row)
         }
         case ItemKind::System:
             return needsPage(item) ? QString() : systemText(item, 0, 0);
+        case ItemKind::Barcode:
+            if (!item.expression.isEmpty()) return c.expression.evaluate(row).toText();
+            return item.field.isEmpty() ? item.text : fieldText(item, c.field, row);
         case ItemKind::Shape:
         case ItemKind::Image:
             break;
     }
     return {};
+}
+
+// The symbol of a barcode item at the top of its box: modules of the item's size, or smaller
+// where the symbol would not fit the box.
+void BandRenderer::renderBarcode(RenderedBand& job, const Band& band, const Item& item,
+                                 const QRectF& box, const QString& data) {
+    if (data.isEmpty()) return;
+    const BarcodeSymbol symbol = encodeBarcode(item.symbology, data);
+    if (!symbol.ok()) {
+        // Said on the label itself, so that the preview shows why the code is missing.
+        const QRectF line(box.left(), box.top(), box.width(), metrics_.lineHeight(item.font));
+        job.prims.push_back(
+            textPrimitive(band, item, line, QStringLiteral("无法编码为条码：") + data));
+        job.pending.push_back(nullptr);
+        return;
+    }
+    const bool square = item.symbology == Symbology::QrCode;
+    const int quiet = item.quietZone >= 0 ? item.quietZone : standardQuietZone(item.symbology);
+    const qreal across = symbol.columns + 2 * quiet;
+    const qreal down = square ? symbol.rows + 2 * quiet : 0;
+    qreal module = item.moduleMm;
+    if (module <= 0 || module * across > box.width()) module = box.width() / across;
+    if (square && module * down > box.height()) module = box.height() / down;
+    if (module <= 0) return;
+    Primitive p;
+    p.kind = Primitive::Kind::Barcode;
+    p.band = band.name;
+    p.item = item.name;
+    p.text = data;
+    p.color = item.color;
+    p.symbology = item.symbology;
+    const qreal height = square ? module * down : box.height();
+    p.rect = alignedWidth(QRectF(box.left(), box.top(), box.width(), height), module * across,
+                          item.align);
+    const qreal barTop = square ? module * quiet : 0;
+    p.bars.reserve(symbol.bars.size());
+    for (const QRect& b : symbol.bars) {
+        const qreal h = square ? b.height() * module : height;
+        p.bars.emplace_back(module * (quiet + b.x()), barTop + module * b.y(), module * b.width(),
+                            h);
+    }
+    job.prims.push_back(std::move(p));
+    job.pending.push_back(nullptr);
 }
 
 // Renders one item into the job; returns the bottom of the item when it stretched.
@@ -337,6 +384,8 @@ qreal BandRenderer::renderItem(RenderedBand& job, const Band& band, const Item& 
         if (!item.image.isNull()) p.image = item.image.convertToFormat(QImage::Format_ARGB32);
         job.prims.push_back(p);
         job.pending.push_back(nullptr);
+    } else if (item.kind == ItemKind::Barcode) {
+        renderBarcode(job, band, item, r, itemText(item, c, job.row));
     } else if (needsPage(item)) {
         // The text is set when the page is known.
         const QRectF line(r.left(), r.top(), r.width(), metrics_.lineHeight(item.font));
