@@ -10,6 +10,7 @@
 #include "installation.h"
 #include "installer.h"
 #include "sqlcommand.h"
+#include "stocktakecommand.h"
 
 namespace fx::admin {
 
@@ -202,6 +203,12 @@ QString usageText() {
         "      the kind is told by the password that opens FILE, the replaced file is\n"
         "      kept as .sav, and nothing is replaced while a program works on the data.\n"
         "\n"
+        "  stocktake DATADIR list|report NAME [--xlsx FILE] [--keyfile FILE]\n"
+        "      list: every stocktake of DATADIR/gdzc.qsk with its scope, dates and counts.\n"
+        "      report NAME: that stocktake's heading, counts (应盘 / 已盘 / 位置不符 / 账外),\n"
+        "      the value of the missing assets and its four lists (已盘点, 盘亏, 位置不符,\n"
+        "      盘盈), tab-separated; --xlsx FILE also writes the lists to a spreadsheet.\n"
+        "\n"
         "  --help, help\n"
         "      Show this text.\n"
         "\n"
@@ -224,6 +231,7 @@ int runCommand(const QStringList& arguments, QTextStream& out, QTextStream& err)
     if (command == QLatin1String("sql")) return runSqlCommand(rest, out, err);
     if (command == QLatin1String("backup")) return backupCommand(rest, out, err);
     if (command == QLatin1String("restore")) return restoreCommand(rest, out, err);
+    if (command == QLatin1String("stocktake")) return stocktakeCommand(rest, out, err);
     return usageError(QStringLiteral("unknown command %1").arg(command), err);
 }
 
