@@ -68,18 +68,19 @@ QString countsText(const Counts& c) {
 }
 
 Counts counts(db::Connection& c, int stocktakeId) {
+    // Rows of a found kind are one per asset (a second find is recorded as 重复扫描, judged inside
+    // the scan's transaction), and one per surplus code likewise, so counting rows on the index
+    // is exact.
     const QString id = QString::number(stocktakeId);
+    const auto rows = [&](const char* result) {
+        return scalar(c, QStringLiteral("select count(*) from pdsm where pdid=%1 and jg='%2'")
+                             .arg(id, QString::fromUtf8(result)));
+    };
     Counts n;
     n.expected = scalar(c, QStringLiteral("select ys from pdrw where pdid=") + id);
-    n.found = scalar(c, QStringLiteral("select count(distinct sid) from pdsm where pdid=%1 and "
-                                       "jg in %2")
-                            .arg(id, kFoundResults));
-    n.misplaced = scalar(
-        c, QStringLiteral("select count(distinct sid) from pdsm where pdid=%1 and jg='位置不符'")
-               .arg(id));
-    n.surplus = scalar(
-        c, QStringLiteral("select count(distinct code) from pdsm where pdid=%1 and jg='账外资产'")
-               .arg(id));
+    n.misplaced = rows("位置不符");
+    n.found = rows("已盘点") + n.misplaced;
+    n.surplus = rows("账外资产");
     return n;
 }
 
