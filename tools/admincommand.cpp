@@ -11,6 +11,7 @@
 #include "installer.h"
 #include "sqlcommand.h"
 #include "startcommand.h"
+#include "stocktakecommand.h"
 
 namespace fx::admin {
 
@@ -208,6 +209,11 @@ QString usageText() {
         "      registry's AppPath names, as the desktop's menu entry does. When none is\n"
         "      registered yet, an empty installation of your own is made first in\n"
         "      ~/.local/share/fxasset/default (FXASSET_HOME moves it) and registered.\n"
+        "  stocktake DATADIR list|report NAME [--xlsx FILE] [--keyfile FILE]\n"
+        "      list: every stocktake of DATADIR/gdzc.qsk with its scope, dates and counts.\n"
+        "      report NAME: that stocktake's heading, counts (应盘 / 已盘 / 位置不符 / 账外),\n"
+        "      the value of the missing assets and its four lists (已盘点, 盘亏, 位置不符,\n"
+        "      盘盈), tab-separated; --xlsx FILE also writes the lists to a spreadsheet.\n"
         "\n"
         "  --help, help\n"
         "      Show this text.\n"
@@ -232,6 +238,7 @@ int runCommand(const QStringList& arguments, QTextStream& out, QTextStream& err)
     if (command == QLatin1String("backup")) return backupCommand(rest, out, err);
     if (command == QLatin1String("restore")) return restoreCommand(rest, out, err);
     if (command == QLatin1String("start")) return startCommand(rest, out, err);
+    if (command == QLatin1String("stocktake")) return stocktakeCommand(rest, out, err);
     return usageError(QStringLiteral("unknown command %1").arg(command), err);
 }
 

@@ -43,6 +43,7 @@ void TMainForm::applyBrowseState() {
 
     for (QAction* a : {Save1, Cancel1}) setCommandEnabled(a, false);
     for (QToolButton* b : {ToolButton11, ToolButton12}) setButtonEnabled(b, false);
+    applyStocktakeState(true);
 }
 
 void TMainForm::applyEditState() {
@@ -61,6 +62,7 @@ void TMainForm::applyEditState() {
                            ToolButton14, ToolButton15})
         setButtonEnabled(b, false);
     for (QMenu* m : {QueryMenu, LendingMenu, FileMenu, SystemMenu}) m->setEnabled(false);
+    applyStocktakeState(false);
 }
 
 void TMainForm::enableRecordCommands(bool on) {

@@ -100,6 +100,13 @@ public:
     QAction* N27;        // "帮助主题" F1
     QAction* N29;        // "关于"
 
+    // The stocktake (stocktakemenu.cpp).
+    QMenu* StocktakeMenu;        // "资产盘点"
+    QAction* NewStocktake1;      // "新建盘点…"
+    QAction* ScanStocktake1;     // "盘点扫描…"
+    QAction* StocktakeResults1;  // "盘点结果…"
+    QAction* EndStocktake1;      // "结束盘点…"
+
     // ---- tool bar ----------------------------------------------------------------------------
     QToolBar* ToolBar1;
     QToolButton* ToolButton1;   // "查寻"
@@ -373,6 +380,10 @@ private:
     void bindMaintenanceCommands();
     // "调拨", "调拨记录" and the results window's "批量调拨" (transfermenu.cpp).
     void bindTransferCommands();
+    // The "资产盘点" menu, and when it is offered (stocktakemenu.cpp).
+    void buildStocktakeMenu();
+    void bindStocktakeCommands();
+    void applyStocktakeState(bool browsing);
     // Shows the asset a results window picked, as if its number had been typed into the serial
     // box and Enter pressed, without the not-found message of a typed number.
     void showPickedAsset(int serial);

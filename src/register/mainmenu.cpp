@@ -97,6 +97,8 @@ void TMainForm::buildMenu() {
         themeGroup_->addAction(a);
     }
 
+    buildStocktakeMenu();
+
     HelpMenu = topMenu(bar, "HelpMenu", QStringLiteral("帮助(&H)"));
     N27 = addCommand(HelpMenu, "N27", QStringLiteral("帮助主题"), Qt::Key_F1);
     HelpMenu->addSeparator()->setObjectName(QStringLiteral("N28"));

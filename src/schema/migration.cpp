@@ -5,6 +5,7 @@
 #include "connection.h"
 #include "rowset.h"
 #include "schema.h"
+#include "stocktaketables.h"
 
 namespace fx::schema {
 
@@ -19,7 +20,9 @@ struct MigrationStep {
 
 // Steps of the current database (gdzc.qsk).
 const std::vector<MigrationStep>& currentSteps() {
-    static const std::vector<MigrationStep> steps = {};
+    static const std::vector<MigrationStep> steps = {
+        {kStocktakeVersion, addStocktakeTables},
+    };
     return steps;
 }
 

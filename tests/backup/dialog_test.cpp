@@ -18,6 +18,7 @@
 #include "backuptestsupport.h"
 #include "clock.h"
 #include "connection.h"
+#include "migration.h"
 #include "presencelock.h"
 #include "restoremarker.h"
 #include "rowset.h"
@@ -395,7 +396,10 @@ TEST_F(RestoreDialog, ACurrentRestoreEndsTheProgramAndTheNextStartShowsTheBackup
     modals.then<TexitDlg>([](TexitDlg& d) {
         d.BitBtn1Click();
         EXPECT_TRUE(d.backupIdentified());
-        EXPECT_EQ(d.windowTitle(), QStringLiteral("恢复数据库类型：当前库  版本号：600"));
+        EXPECT_EQ(
+            d.windowTitle(),
+            QStringLiteral("恢复数据库类型：当前库  版本号：") +
+                QString::number(fx::schema::layoutVersion(fx::schema::DatabaseKind::Current)));
         EXPECT_EQ(d.Label1->text(), QStringLiteral("按‘开始’键开始恢复。"));
         EXPECT_EQ(d.BitBtn1->text(), QStringLiteral("开始"));
         d.BitBtn1Click();

@@ -9,6 +9,7 @@
 
 #include "connection.h"
 #include "dberror.h"
+#include "migration.h"
 #include "rowset.h"
 
 namespace fx::schema {
@@ -42,7 +43,7 @@ TEST_F(NewDatabases, UsernameRowMarksAFirstUse) {
     rs.open();
     ASSERT_EQ(rs.count(), 1);
     EXPECT_GE(rs.integer(QStringLiteral("version")), kMinimumVersion);
-    EXPECT_EQ(rs.integer(QStringLiteral("version")), kLayoutVersion);
+    EXPECT_EQ(rs.integer(QStringLiteral("version")), layoutVersion(DatabaseKind::Current));
     EXPECT_EQ(rs.integer(QStringLiteral("password")), 0);
     EXPECT_EQ(rs.text(QStringLiteral("user")), QString());
     EXPECT_FALSE(rs.isNull(QStringLiteral("user")));
