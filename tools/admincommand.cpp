@@ -7,9 +7,11 @@
 #include "adminerror.h"
 #include "backupcommand.h"
 #include "dberror.h"
+#include "historycommand.h"
 #include "installation.h"
 #include "installer.h"
 #include "sqlcommand.h"
+#include "userscommand.h"
 
 namespace fx::admin {
 
@@ -202,6 +204,17 @@ QString usageText() {
         "      the kind is told by the password that opens FILE, the replaced file is\n"
         "      kept as .sav, and nothing is replaced while a program works on the data.\n"
         "\n"
+        "  users DATADIR --hash-all [--keyfile FILE]\n"
+        "      Replace every password of gdzc.qsk still kept in clear (by an older\n"
+        "      version) with its hash, in one transaction; each would otherwise be\n"
+        "      replaced at its user's next sign-in.\n"
+        "\n"
+        "  history DATADIR [--from DATE] [--to DATE] [--asset NUMBER]\n"
+        "      Print the change history (操作记录) of dbjl.his, oldest first, one\n"
+        "      tab-separated line per change: time, user, workstation, operation,\n"
+        "      serial, asset number, changed fields. DATE is yyyy-mm-dd (both days\n"
+        "      included); NUMBER an asset number such as JSJ-1.\n"
+        "\n"
         "  --help, help\n"
         "      Show this text.\n"
         "\n"
@@ -224,6 +237,8 @@ int runCommand(const QStringList& arguments, QTextStream& out, QTextStream& err)
     if (command == QLatin1String("sql")) return runSqlCommand(rest, out, err);
     if (command == QLatin1String("backup")) return backupCommand(rest, out, err);
     if (command == QLatin1String("restore")) return restoreCommand(rest, out, err);
+    if (command == QLatin1String("users")) return usersCommand(rest, out, err);
+    if (command == QLatin1String("history")) return historyCommand(rest, out, err);
     return usageError(QStringLiteral("unknown command %1").arg(command), err);
 }
 

@@ -2,6 +2,11 @@
 
 #include <QString>
 #include <QTextStream>
+#include <memory>
+
+namespace fx::db {
+class Connection;
+}
 
 namespace fx::admin {
 
@@ -16,6 +21,11 @@ struct SqlOptions {
 // qslkeyf2.dll in the folder above dataDir (the installation the data folder belongs to), else
 // the one in the registry stand-in's AppPath. Throws AdminError when none exists.
 QString resolveKeyFile(const QString& dataDir, const QString& keyFile);
+
+// Opens the chosen database of options.dataDir (the statement is not used) and proves it is one
+// of this system's: the key opens it and it has the tables every such database has; an earlier
+// layout is migrated. Throws AdminError (the file unchanged) or db::DbError.
+std::unique_ptr<db::Connection> openDatabase(const SqlOptions& options);
 
 // Runs one statement through the data-access layer. A row statement (select) prints a header
 // line of field names and one line per row, tab-separated (values as fieldText writes them); a
