@@ -35,11 +35,15 @@ void TMainForm::RestoreClick() {
             // once and without the exit dialog. Skipping the dialog this once is not the user's
             // answer to it: the setting is written back as the user had it.
             state_.showExitDialog = exitDialogOffered;
+            recordRestore(QStringLiteral("恢复当前数据库备份"));
             endWithoutExitDialog_ = true;
             close();
             break;
         case backup::RestoreOutcome::HistoryRestored:
             // The history connection is open again; nothing of the window was opened on it.
+            recordRestore(QStringLiteral("恢复历史数据库备份"));
+            if (currentLost_) endAfterLostDatabase();
+            break;
         case backup::RestoreOutcome::Cancelled:
             if (currentLost_) endAfterLostDatabase();
             break;

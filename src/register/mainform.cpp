@@ -84,6 +84,7 @@ TMainForm::TMainForm(AppState& state, QWidget* parent) : QMainWindow(parent), st
     bindMaintenanceCommands();
     bindLoanCommands();
     bindTransferCommands();
+    bindHistoryCommands();
     bindPrintCommands();
 
     // Fixed at the design size, but the maximise button still works (mainlayout.cpp).
