@@ -3,6 +3,8 @@
 #include <QAction>
 #include <QComboBox>
 #include <QDateEdit>
+#include <QDir>
+#include <QFile>
 #include <QLineEdit>
 #include <QPlainTextEdit>
 #include <QPushButton>
@@ -37,6 +39,13 @@ void PrintTo(const Row& r, std::ostream* os) {
 
 class HistoryTest : public EditTest {
 protected:
+    // The default column layouts beside the program, as the installer puts them.
+    void SetUp() override {
+        EditTest::SetUp();
+        const QDir share(QStringLiteral(FX_SHARE_DIR));
+        for (const QString& file : share.entryList({QStringLiteral("std*")}, QDir::Files))
+            QFile::copy(share.filePath(file), inst.appPath() + QLatin1Char('/') + file);
+    }
     std::unique_ptr<db::Connection> historyDb() {
         return db::Connection::open(state->historyDatabasePath(),
                                     QString::fromLatin1(schema::kHistoryPassword));
@@ -76,7 +85,7 @@ TEST_F(HistoryTest, AModificationRecordsExactlyTheChangedFieldsWithOldAndNewValu
     EXPECT_EQ(r[0].user, kAdmin);
     EXPECT_EQ(
         r[0].changes,
-        QStringLiteral("用途：办公 → 教学；设备配置：i5/8G → i9/64G；购买价格：4999.5 → 5200"));
+        QStringLiteral("设备配置：i5/8G → i9/64G；用途：办公 → 教学；购买价格：4999.5 → 5200"));
 }
 
 TEST_F(HistoryTest, ABatchOfFiveRecordsFiveRows) {
@@ -123,10 +132,10 @@ TEST_F(HistoryTest, ScrapAndDeleteAreRecorded) {
 TEST_F(HistoryTest, AHistoryRowTheEngineRefusesStopsTheSaveAndIsTold) {
     const int serial = addAsset(QStringLiteral("DN-"), 4);
     setPrefix(QStringLiteral("DN-"), 4);
+    start();
     historyDb()->executeNative(
         QStringLiteral("create trigger refuse_row before insert on czjl "
                        "begin select raise(abort, '操作记录表只读'); end"));
-    start();
     show(serial);
     form->Modify1->trigger();
     form->DBEdit3->setText(QStringLiteral("i9/64G"));
