@@ -14,6 +14,7 @@ packages=(
     poppler-utils
     clang-format dpkg-dev appstream
     libzint-dev zbar-tools
+    libsodium-dev
 )
 missing=()
 for p in "${packages[@]}"; do

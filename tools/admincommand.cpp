@@ -7,11 +7,13 @@
 #include "adminerror.h"
 #include "backupcommand.h"
 #include "dberror.h"
+#include "historycommand.h"
 #include "installation.h"
 #include "installer.h"
 #include "sqlcommand.h"
 #include "startcommand.h"
 #include "stocktakecommand.h"
+#include "userscommand.h"
 
 namespace fx::admin {
 
@@ -209,11 +211,23 @@ QString usageText() {
         "      registry's AppPath names, as the desktop's menu entry does. When none is\n"
         "      registered yet, an empty installation of your own is made first in\n"
         "      ~/.local/share/fxasset/default (FXASSET_HOME moves it) and registered.\n"
+        "\n"
         "  stocktake DATADIR list|report NAME [--xlsx FILE] [--keyfile FILE]\n"
         "      list: every stocktake of DATADIR/gdzc.qsk with its scope, dates and counts.\n"
         "      report NAME: that stocktake's heading, counts (应盘 / 已盘 / 位置不符 / 账外),\n"
         "      the value of the missing assets and its four lists (已盘点, 盘亏, 位置不符,\n"
         "      盘盈), tab-separated; --xlsx FILE also writes the lists to a spreadsheet.\n"
+        "\n"
+        "  users DATADIR --hash-all [--keyfile FILE]\n"
+        "      Replace every password of gdzc.qsk still kept in clear (by an older\n"
+        "      version) with its hash, in one transaction; each would otherwise be\n"
+        "      replaced at its user's next sign-in.\n"
+        "\n"
+        "  history DATADIR [--from DATE] [--to DATE] [--asset NUMBER]\n"
+        "      Print the change history (操作记录) of dbjl.his, oldest first, one\n"
+        "      tab-separated line per change: time, user, workstation, operation,\n"
+        "      serial, asset number, changed fields. DATE is yyyy-mm-dd (both days\n"
+        "      included); NUMBER an asset number such as JSJ-1.\n"
         "\n"
         "  --help, help\n"
         "      Show this text.\n"
@@ -239,6 +253,8 @@ int runCommand(const QStringList& arguments, QTextStream& out, QTextStream& err)
     if (command == QLatin1String("restore")) return restoreCommand(rest, out, err);
     if (command == QLatin1String("start")) return startCommand(rest, out, err);
     if (command == QLatin1String("stocktake")) return stocktakeCommand(rest, out, err);
+    if (command == QLatin1String("users")) return usersCommand(rest, out, err);
+    if (command == QLatin1String("history")) return historyCommand(rest, out, err);
     return usageError(QStringLiteral("unknown command %1").arg(command), err);
 }
 

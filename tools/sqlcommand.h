@@ -22,9 +22,9 @@ struct SqlOptions {
 // the one in the registry stand-in's AppPath. Throws AdminError when none exists.
 QString resolveKeyFile(const QString& dataDir, const QString& keyFile);
 
-// Opens the chosen database of options.dataDir and proves it is one of this system's: the key
-// opens it and it has the tables every such database has. An earlier layout is brought up to
-// date. Throws AdminError.
+// Opens the chosen database of options.dataDir (the statement is not used) and proves it is one
+// of this system's: the key opens it and it has the tables every such database has; an earlier
+// layout is migrated. Throws AdminError (the file unchanged) or db::DbError.
 std::unique_ptr<db::Connection> openDatabase(const SqlOptions& options);
 
 // Runs one statement through the data-access layer. A row statement (select) prints a header

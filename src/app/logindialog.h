@@ -81,6 +81,8 @@ protected:
 private:
     QString startDir() const;
     void closeDatabase();
+    // Writes the hash of password over the current user row's password kept in clear.
+    void replaceClearPassword(const QString& password);
 
     AppState& state_;
     std::unique_ptr<db::Connection> conn_;

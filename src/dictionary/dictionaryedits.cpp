@@ -1,5 +1,6 @@
 #include "dictionaryedits.h"
 
+#include "changerecorder.h"
 #include "connection.h"
 #include "quote.h"
 #include "rowset.h"
@@ -22,6 +23,75 @@ bool hasRow(db::Connection& c, const QString& sql) {
     db::RowSet rows(c, sql);
     rows.open();
     return !rows.eof();
+}
+
+QString itemCaptionOf(ItemKind kind) {
+    switch (kind) {
+        case ItemKind::Category:
+            return QStringLiteral("资产类别");
+        case ItemKind::Name:
+            return QStringLiteral("名称");
+        case ItemKind::Model:
+            return QStringLiteral("型号");
+        case ItemKind::Use:
+            return QStringLiteral("用途");
+        case ItemKind::Location:
+            return QStringLiteral("位置");
+        case ItemKind::User:
+            return QStringLiteral("使用者");
+        case ItemKind::Life:
+            return QStringLiteral("使用年限");
+        case ItemKind::Source:
+            return QStringLiteral("来源方式");
+        case ItemKind::None:
+            break;
+    }
+    return QString();
+}
+
+// The change history of a modification, when one is kept (a null recorder keeps none).
+history::ChangeRecorder* gRecorder = nullptr;
+
+// One column an asset update sets, with the value it sets.
+struct AssetSet {
+    const char* column;
+    QVariant value;  // a text or a yes/no
+};
+
+// Runs "update sbjl set <sets> where <where>" and records one "字典改名" row per asset it
+// changes, with each column's value before and after.
+void updateAssets(db::Connection& c, const QList<AssetSet>& sets, const QString& where) {
+    QStringList assignments;
+    QStringList columns;
+    for (const AssetSet& a : sets) {
+        const QString col = QLatin1String(a.column);
+        columns << col;
+        assignments << col + QLatin1Char('=') +
+                           (a.value.typeId() == QMetaType::Bool
+                                ? (a.value.toBool() ? QStringLiteral("true")
+                                                    : QStringLiteral("false"))
+                                : QStringLiteral("'") + q(a.value.toString()) +
+                                      QStringLiteral("'"));
+    }
+    if (gRecorder && gRecorder->available()) {
+        db::RowSet assets(c, QStringLiteral("select ID1,id,num,") + columns.join(QLatin1Char(',')) +
+                                 QStringLiteral(" from sbjl where ") + where);
+        assets.open();
+        QList<QVariant> after;
+        for (const AssetSet& a : sets) after << a.value;
+        const QString rename = QString::fromUtf8(history::op::kRenameEntry);
+        for (; !assets.eof(); assets.next()) {
+            QList<QVariant> before;
+            for (const QString& col : columns) before << assets.value(col);
+            const QList<history::FieldChange> changes =
+                history::changedFields(columns, before, after);
+            if (changes.isEmpty()) continue;
+            gRecorder->record(rename, assets.integer(QStringLiteral("ID1")),
+                              history::assetNumberOf(assets), changes);
+        }
+    }
+    c.execute(QStringLiteral("update sbjl set ") + assignments.join(QLatin1Char(',')) +
+              QStringLiteral(" where ") + where);
 }
 
 Refusal inform(const QString& text) {
@@ -63,8 +133,7 @@ void modifyCategory(db::Connection& c, const QString& old, const QString& now,
               QStringLiteral("' where sort='") + q(old) + QStringLiteral("'"));
     c.execute(QStringLiteral("update ytb set sort='") + q(now) + QStringLiteral("' where sort='") +
               q(old) + QStringLiteral("'"));
-    c.execute(QStringLiteral("update sbjl set zclb='") + q(now) + QStringLiteral("' where zclb='") +
-              q(old) + QStringLiteral("'"));
+    updateAssets(c, {{"zclb", now}}, QStringLiteral("zclb='") + q(old) + QStringLiteral("'"));
 }
 
 void modifyName(db::Connection& c, const ItemRef& item, const QString& now, const Attributes& a,
@@ -83,18 +152,17 @@ void modifyName(db::Connection& c, const ItemRef& item, const QString& now, cons
     }
     // The assets follow the storage mode: those now kept by a person lose a place that was no
     // person; those now kept at a place keep what they hold, to be corrected one by one.
-    QString assets;
+    QList<AssetSet> sets;
     if (!a.flag && !before.flag) {
-        assets = QStringLiteral("update sbjl set sbmc='") + q(now) +
-                 QStringLiteral("',worp=false where sbmc='");
+        sets = {{"sbmc", now}, {"worp", false}};
     } else if (!a.flag) {
-        assets = QStringLiteral("update sbjl set sbmc='") + q(now) +
-                 QStringLiteral("',wz='未分配',worp=false where sbmc='");
+        sets = {{"sbmc", now}, {"wz", QStringLiteral("未分配")}, {"worp", false}};
     } else {
-        assets = QStringLiteral("update sbjl set sbmc='") + q(now) +
-                 QStringLiteral("',worp=true where sbmc='");
+        sets = {{"sbmc", now}, {"worp", true}};
     }
-    c.execute(assets + q(old) + QStringLiteral("'and zclb='") + q(cat) + QStringLiteral("'"));
+    updateAssets(c, sets,
+                 QStringLiteral("sbmc='") + q(old) + QStringLiteral("'and zclb='") + q(cat) +
+                     QStringLiteral("'"));
     c.execute(QStringLiteral("update xhpz set sbmc='") + q(now) + QStringLiteral("' where sbmc='") +
               q(old) + QStringLiteral("'"));
 }
@@ -109,8 +177,9 @@ void modifyModel(db::Connection& c, const ItemRef& item, const QString& now, con
         row.post();
     }
     if (now == item.text) return;
-    c.execute(QStringLiteral("update sbjl set sbxh='") + q(now) + QStringLiteral("' where sbxh='") +
-              q(item.text) + QStringLiteral("'and sbmc='") + q(item.name) + QStringLiteral("'"));
+    updateAssets(c, {{"sbxh", now}},
+                 QStringLiteral("sbxh='") + q(item.text) + QStringLiteral("'and sbmc='") +
+                     q(item.name) + QStringLiteral("'"));
 }
 
 // Renames the first row of a one-column item and sets its other fields.
@@ -125,16 +194,19 @@ void renameRow(db::Connection& c, const QString& select, const QString& field, c
     row.post();
 }
 
-// "update sbjl set <column>='new' where <column>='old'" and its variants.
+// "update sbjl set <column>='new' where <column>='old'" and its variants, recorded.
 void renameInAssets(db::Connection& c, const char* column, const QString& old, const QString& now,
                     const QString& tail = QString()) {
-    const QString col = QLatin1String(column);
-    c.execute(QStringLiteral("update sbjl set ") + col + QStringLiteral("='") + q(now) +
-              QStringLiteral("' where ") + col + QStringLiteral("='") + q(old) +
-              QStringLiteral("'") + tail);
+    updateAssets(
+        c, {{column, now}},
+        QLatin1String(column) + QStringLiteral("='") + q(old) + QStringLiteral("'") + tail);
 }
 
 }  // namespace
+
+QString itemCaption(ItemKind kind) {
+    return itemCaptionOf(kind);
+}
 
 Attributes loadAttributes(db::Connection& c, const ItemRef& item) {
     Attributes a;
@@ -219,7 +291,12 @@ QString categoryPrefix(db::Connection& c, const QString& category) {
 }
 
 Refusal modifyItem(db::Connection& c, const ItemRef& item, const QString& newText,
-                   const Attributes& now, const Attributes& before) {
+                   const Attributes& now, const Attributes& before,
+                   history::ChangeRecorder* recorder) {
+    gRecorder = recorder;
+    struct Reset {
+        ~Reset() { gRecorder = nullptr; }
+    } reset;
     const QString& old = item.text;
     if (item.kind == ItemKind::User && old == kUnassigned)
         return warn(QStringLiteral("该项为数据字典固有项目，不能修改该字典项。"));
@@ -285,6 +362,10 @@ Refusal modifyItem(db::Connection& c, const ItemRef& item, const QString& newTex
         case ItemKind::None:
             return {};
     }
+    if (recorder && newText != old)
+        recorder->recordNote(QString::fromUtf8(history::op::kRenameEntry), 0, QString(),
+                             itemCaptionOf(item.kind) + QStringLiteral("：") + old +
+                                 QStringLiteral(" → ") + newText);
     transaction.commit();
     return {};
 }

@@ -9,7 +9,14 @@ namespace fx::db {
 class Connection;
 }
 
+namespace fx::history {
+class ChangeRecorder;
+}
+
 namespace fx::dictionary {
+
+// What the change history calls an item's kind ("资产类别", "名称", ...).
+QString itemCaption(ItemKind kind);
 
 // One item of the dictionary, located as the tree locates it.
 struct ItemRef {
@@ -53,8 +60,11 @@ QString categoryPrefix(db::Connection& c, const QString& category);
 // the modification began (a name's storage mode decides what happens to its assets' places).
 // All statements run in one transaction: a refused statement throws db::DbError and leaves
 // nothing of the change applied.
+// With a recorder (begun by the caller), every asset the rename is carried into gets its
+// "字典改名" row with the fields changed, and the item its own row (serial 0).
 Refusal modifyItem(db::Connection& c, const ItemRef& item, const QString& newText,
-                   const Attributes& now, const Attributes& before);
+                   const Attributes& now, const Attributes& before,
+                   history::ChangeRecorder* recorder = nullptr);
 
 // Adds an item of item.kind (with item.category or item.name for names, uses and models) under
 // newText. siblings are the texts beside which it would stand in the tree: categories and models

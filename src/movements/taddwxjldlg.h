@@ -53,6 +53,8 @@ protected:
 private:
     void buildControls();
 
+    AppState& app_;
+    int serial_;
     std::unique_ptr<db::RowSet> rows_;
 };
 

@@ -34,11 +34,15 @@ void TMainForm::RestoreClick() {
             // once and without the exit dialog; clearing its flag records exitinfo 1 for the
             // user, as after "不再提示".
             state_.showExitDialog = false;
+            recordRestore(QStringLiteral("恢复当前数据库备份"));
             endWithoutExitDialog_ = true;
             close();
             break;
         case backup::RestoreOutcome::HistoryRestored:
             // The history connection is open again; nothing of the window was opened on it.
+            recordRestore(QStringLiteral("恢复历史数据库备份"));
+            if (currentLost_) endAfterLostDatabase();
+            break;
         case backup::RestoreOutcome::Cancelled:
             if (currentLost_) endAfterLostDatabase();
             break;

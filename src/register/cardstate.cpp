@@ -38,7 +38,7 @@ void TMainForm::applyBrowseState() {
 
     // Deleting assets and everything that concerns all users belongs to the administrator.
     const bool admin = state_.isAdministrator();
-    for (QAction* a : {N19, N22, N1, N2, Delete1}) setCommandEnabled(a, admin);
+    for (QAction* a : {N19, N22, N1, N2, Delete1, HistoryQuery1}) setCommandEnabled(a, admin);
     setButtonEnabled(ToolButton9, admin);
 
     for (QAction* a : {Save1, Cancel1}) setCommandEnabled(a, false);

@@ -10,6 +10,7 @@
 
 #include "batchdialog.h"
 #include "cardlists.h"
+#include "changerecorder.h"
 #include "clock.h"
 #include "connection.h"
 #include "dberror.h"
@@ -295,33 +296,49 @@ void TMainForm::Save1Click() {
 }
 
 void TMainForm::saveScrap() {
+    history::ChangeRecorder recorder(state_.history.get(), state_.userName);
     try {
+        recorder.begin();
         db::Transaction t(*state_.current);
         card_->edit();
+        const QList<QVariant> before = cardValues();
         card_->setValue(QStringLiteral("ybf"), true);
         card_->post();
+        recorder.record(QString::fromUtf8(history::op::kScrap),
+                        card_->integer(QStringLiteral("ID1")), cardNumber(),
+                        history::changedFields(card_->fieldNames(), before, cardValues()));
         t.commit();
     } catch (const db::DbError& e) {
+        recorder.rollback();
         restoreUnpostedRecord();
         showDbError(e.message());
         return;
     }
+    finishRecording(recorder);
     finishSave(QStringLiteral("系统已经按您的要求对该资产做了报废处理。"), false);
 }
 
 void TMainForm::saveDelete() {
     numbering::RegistryChange change;
+    history::ChangeRecorder recorder(state_.history.get(), state_.userName);
     try {
         db::Connection& c = *state_.current;
+        recorder.begin();
         db::Transaction t(c);
+        // The row records what the deleted asset was called, since the register forgets it.
+        recorder.recordNote(QString::fromUtf8(history::op::kDelete),
+                            card_->integer(QStringLiteral("ID1")), cardNumber(),
+                            card_->text(QStringLiteral("sbmc")));
         card_->remove();
         change = numbering::noteNumberReleased(c, previous_.prefix, previous_.number);
         t.commit();
     } catch (const db::DbError& e) {
+        recorder.rollback();
         restoreUnpostedRecord();
         showDbError(e.message());
         return;
     }
+    finishRecording(recorder);
     if (change.missing)
         ui::warn(this, QStringLiteral("您的数据库可能些问题,请与我们联系。"),
                  QStringLiteral("提示"));

@@ -85,6 +85,7 @@ TMainForm::TMainForm(AppState& state, QWidget* parent) : QMainWindow(parent), st
     bindLoanCommands();
     bindTransferCommands();
     bindStocktakeCommands();
+    bindHistoryCommands();
     bindPrintCommands();
 
     // Fixed at the design size, but the maximise button still works (mainlayout.cpp).

@@ -5,6 +5,7 @@
 #include <QMainWindow>
 #include <QPointer>
 #include <QSet>
+#include <QVariant>
 #include <functional>
 #include <memory>
 #include <optional>
@@ -38,6 +39,10 @@ namespace fx::db {
 class RowSet;
 }
 
+namespace fx::history {
+class ChangeRecorder;
+}
+
 namespace fx {
 
 // The main window: one asset card, the main menu, the tool bar and the status bar. It owns the
@@ -62,43 +67,45 @@ public:
     AppState& state() const { return state_; }
 
     // ---- main menu -------------------------------------------------------------------------
-    QMenu* FileMenu;     // "文件操作(&F)"
-    QAction* N1;         // "备份数据"
-    QAction* N2;         // "恢复备份"
-    QAction* N4;         // "打开报表文件"
-    QAction* N5;         // "打印当前资产标签"
-    QAction* N7;         // "退出"
-    QMenu* QueryMenu;    // "综合查寻(&S)"
-    QAction* N8;         // "查寻" F2
-    QAction* N9;         // "显示打印全部 " F5
-    QAction* N10;        // "重做上次查寻" F3
-    QAction* N12;        // "维修记录查寻"
-    QMenu* DataMenu;     // "更改数据(&D)"
-    QAction* Transfer1;  // "调拨"
-    QAction* Scrap1;     // "报废"
-    QAction* Modify1;    // "修改"
-    QAction* Delete1;    // "删除"
-    QAction* New1;       // "新增"
-    QAction* Add1;       // "增加", hidden
-    QAction* Save1;      // "保存"
-    QAction* Cancel1;    // "放弃"
-    QMenu* LendingMenu;  // "出借情况(&L)"
-    QAction* N13;        // "显示全部借出资产"
-    QAction* N14;        // "显示到期借出资产"
-    QAction* N15;        // "当前资产借出归还记录"
-    QMenu* SystemMenu;   // "系统维护(&O)"
-    QAction* N16;        // "数据字典维护" F6
-    QAction* N18;        // "修改密码" F4
-    QAction* N19;        // "用户管理"
-    QAction* N21;        // "系统设置"
-    QAction* N22;        // "修改单位名称"
-    QMenu* N23;          // "显示参数"
-    QAction* N24;        // "多彩多姿"
-    QAction* N25;        // "蓝色魅力"
-    QAction* N26;        // "视窗本色"
-    QMenu* HelpMenu;     // "帮助(&H)"
-    QAction* N27;        // "帮助主题" F1
-    QAction* N29;        // "关于"
+    QMenu* FileMenu;                    // "文件操作(&F)"
+    QAction* N1;                        // "备份数据"
+    QAction* N2;                        // "恢复备份"
+    QAction* N4;                        // "打开报表文件"
+    QAction* N5;                        // "打印当前资产标签"
+    QAction* N7;                        // "退出"
+    QMenu* QueryMenu;                   // "综合查寻(&S)"
+    QAction* N8;                        // "查寻" F2
+    QAction* N9;                        // "显示打印全部 " F5
+    QAction* N10;                       // "重做上次查寻" F3
+    QAction* N12;                       // "维修记录查寻"
+    QMenu* DataMenu;                    // "更改数据(&D)"
+    QAction* Transfer1;                 // "调拨"
+    QAction* ChangeHistory1 = nullptr;  // "变更记录", after "调拨"
+    QAction* HistoryQuery1 = nullptr;   // "操作记录查询…", after "用户管理"
+    QAction* Scrap1;                    // "报废"
+    QAction* Modify1;                   // "修改"
+    QAction* Delete1;                   // "删除"
+    QAction* New1;                      // "新增"
+    QAction* Add1;                      // "增加", hidden
+    QAction* Save1;                     // "保存"
+    QAction* Cancel1;                   // "放弃"
+    QMenu* LendingMenu;                 // "出借情况(&L)"
+    QAction* N13;                       // "显示全部借出资产"
+    QAction* N14;                       // "显示到期借出资产"
+    QAction* N15;                       // "当前资产借出归还记录"
+    QMenu* SystemMenu;                  // "系统维护(&O)"
+    QAction* N16;                       // "数据字典维护" F6
+    QAction* N18;                       // "修改密码" F4
+    QAction* N19;                       // "用户管理"
+    QAction* N21;                       // "系统设置"
+    QAction* N22;                       // "修改单位名称"
+    QMenu* N23;                         // "显示参数"
+    QAction* N24;                       // "多彩多姿"
+    QAction* N25;                       // "蓝色魅力"
+    QAction* N26;                       // "视窗本色"
+    QMenu* HelpMenu;                    // "帮助(&H)"
+    QAction* N27;                       // "帮助主题" F1
+    QAction* N29;                       // "关于"
 
     // The stocktake (stocktakemenu.cpp).
     QMenu* StocktakeMenu;        // "资产盘点"
@@ -163,6 +170,7 @@ public:
     QPushButton* BitBtn1;                   // lending: "未借出" / "已借出"
     QPushButton* BitBtn2;                   // "维修记录"
     QPushButton* BitBtn3;                   // "调拨记录"
+    QPushButton* BitBtn9 = nullptr;         // "变更记录", below "调拨记录"
 
     // ---- status bar --------------------------------------------------------------------------
     QLabel* StatusPanel0;  // the "提示：" sentence of the operation in progress
@@ -384,6 +392,10 @@ private:
     void buildStocktakeMenu();
     void bindStocktakeCommands();
     void applyStocktakeState(bool browsing);
+    // The change history (historymenu.cpp): the card's "变更记录" and "操作记录查询…".
+    void bindHistoryCommands();
+    void ChangeHistory1Click();
+    static QAction* nextAction(QMenu* menu, QAction* after);
     // Shows the asset a results window picked, as if its number had been typed into the serial
     // box and Enter pressed, without the not-found message of a typed number.
     void showPickedAsset(int serial);
@@ -461,6 +473,14 @@ private:
     bool storeNewRecord(bool& prefixRowsChanged);
     bool storeBatch(bool& prefixRowsChanged);
     bool storeModifiedRecord(bool& prefixRowsChanged);
+    // The change history of a save (cardhistory.cpp): the card record's values in field
+    // order, its asset number, and the history commit after the register's, which tells the
+    // user when the change could not be recorded.
+    QList<QVariant> cardValues() const;
+    QString cardNumber() const;
+    void finishRecording(history::ChangeRecorder& recorder);
+    // Records a restore ("恢复备份") with its note, telling the user when it cannot.
+    void recordRestore(const QString& note);
     void restoreUnpostedRecord();
     void showDbError(const QString& message);
 

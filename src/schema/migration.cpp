@@ -2,6 +2,7 @@
 
 #include <vector>
 
+#include "changelogtable.h"
 #include "connection.h"
 #include "rowset.h"
 #include "schema.h"
@@ -28,7 +29,9 @@ const std::vector<MigrationStep>& currentSteps() {
 
 // Steps of the history database (dbjl.his).
 const std::vector<MigrationStep>& historySteps() {
-    static const std::vector<MigrationStep> steps = {};
+    static const std::vector<MigrationStep> steps = {
+        {kChangeLogVersion, addChangeLogTable},
+    };
     return steps;
 }
 

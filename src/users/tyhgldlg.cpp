@@ -13,10 +13,12 @@
 #include <QVBoxLayout>
 
 #include "appstate.h"
+#include "changerecorder.h"
 #include "dberror.h"
 #include "displayonly.h"
 #include "prompt.h"
 #include "quote.h"
+#include "recordingprompt.h"
 #include "rowset.h"
 #include "schema.h"
 #include "theme.h"
@@ -238,19 +240,24 @@ void TyhglDlg::BitBtn4Click() {
         users_->state() == db::RowSet::State::Edit || users_->state() == db::RowSet::State::Insert;
     if (!pending && users_->eof()) return;
     if (!ui::confirm(this, QStringLiteral("确实要清除该用户的密码吗?"), hint())) return;
+    history::ChangeRecorder recorder(state_.history.get(), state_.userName);
     try {
         if (pending) {
             // An account being added or modified: the cleared password is written with it.
             users_->setValue(QStringLiteral("password"), QVariant());
             return;
         }
+        recorder.begin();
         users_->edit();
         users_->setValue(QStringLiteral("password"), QVariant());
         users_->post();
     } catch (const db::DbError& e) {
         if (users_->state() == db::RowSet::State::Edit) users_->cancel();
         ui::warn(this, e.message());
+        return;
     }
+    ui::recordAfterChange(this, recorder, QString::fromUtf8(history::op::kUsers),
+                          QStringLiteral("清除密码：") + users_->text(QStringLiteral("user")));
 }
 
 void TyhglDlg::DBCheckBox8Click() {
@@ -263,21 +270,31 @@ void TyhglDlg::BitBtn5Click() {
         ui::prompt(this, {hint(), QStringLiteral("用户名不能为空!"), ui::Icon::Warning});
         return;
     }
+    history::ChangeRecorder recorder(state_.history.get(), state_.userName);
+    QString note;
     try {
+        recorder.begin();
         if (mode_ == Mode::Deleting) {
             db::Transaction transaction(*state_.current);
             users_->remove();
             transaction.commit();
+            note = QStringLiteral("删除用户：") + name;
         } else if (mode_ == Mode::Adding || mode_ == Mode::Modifying) {
             if (!saveRow(name)) {
                 ui::inform(this, QStringLiteral("此用户名已存在,请换一个用户名。"), hint());
                 return;
             }
+            note = mode_ == Mode::Adding   ? QStringLiteral("新增用户：") + name
+                   : name == originalName_ ? QStringLiteral("修改用户：") + name
+                                           : QStringLiteral("修改用户：") + originalName_ +
+                                                 QStringLiteral(" → ") + name;
         }
     } catch (const db::DbError& e) {
         ui::warn(this, e.message());
         return;
     }
+    if (!note.isEmpty())
+        ui::recordAfterChange(this, recorder, QString::fromUtf8(history::op::kUsers), note);
     returnToBrowsing();
     fillGrid();
 }

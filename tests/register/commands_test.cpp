@@ -62,17 +62,19 @@ TEST_F(CommandsTest, MainMenuHasTheItemsInOrder) {
                            QStringLiteral("重做上次查寻"), QStringLiteral("-"),
                            QStringLiteral("维修记录查寻")}));
     EXPECT_EQ(captions(form.DataMenu),
-              (QStringList{QStringLiteral("调拨"), QStringLiteral("-"), QStringLiteral("报废"),
-                           QStringLiteral("修改"), QStringLiteral("删除"), QStringLiteral("新增"),
-                           QStringLiteral("-"), QStringLiteral("保存"), QStringLiteral("放弃")}));
+              (QStringList{QStringLiteral("调拨"), QStringLiteral("变更记录"), QStringLiteral("-"),
+                           QStringLiteral("报废"), QStringLiteral("修改"), QStringLiteral("删除"),
+                           QStringLiteral("新增"), QStringLiteral("-"), QStringLiteral("保存"),
+                           QStringLiteral("放弃")}));
     EXPECT_EQ(captions(form.LendingMenu),
               (QStringList{QStringLiteral("显示全部借出资产"), QStringLiteral("显示到期借出资产"),
                            QStringLiteral("当前资产借出归还记录")}));
     EXPECT_EQ(captions(form.SystemMenu),
               (QStringList{QStringLiteral("数据字典维护"), QStringLiteral("-"),
                            QStringLiteral("修改密码"), QStringLiteral("用户管理"),
-                           QStringLiteral("-"), QStringLiteral("系统设置"),
-                           QStringLiteral("修改单位名称"), QStringLiteral("显示参数")}));
+                           QStringLiteral("操作记录查询…"), QStringLiteral("-"),
+                           QStringLiteral("系统设置"), QStringLiteral("修改单位名称"),
+                           QStringLiteral("显示参数")}));
     EXPECT_EQ(captions(form.N23),
               (QStringList{QStringLiteral("多彩多姿"), QStringLiteral("蓝色魅力"),
                            QStringLiteral("视窗本色")}));

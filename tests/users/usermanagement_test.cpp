@@ -11,6 +11,7 @@
 #include "connection.h"
 #include "displayonly.h"
 #include "logindialog.h"
+#include "passwordhash.h"
 #include "scripts.h"
 #include "theme.h"
 #include "tmmmdlg.h"
@@ -19,6 +20,11 @@
 #include "usersfixture.h"
 
 namespace {
+
+// True when stored is a password hash (never the password in clear) that password matches.
+bool isHashOf(const QString& stored, const QString& password) {
+    return fx::accounts::isPasswordHash(stored) && fx::accounts::passwordMatches(stored, password);
+}
 
 using fx::test::ModalScript;
 using fx::test::PromptScript;
@@ -392,7 +398,7 @@ TEST_F(UserManagement, ClearedPasswordThenTheOldPasswordMayBeEmpty) {
     p.Edit3->setText(QStringLiteral("new1"));
     p.BitBtn1Click();
     EXPECT_EQ(p.result(), QDialog::Accepted);
-    EXPECT_EQ(stored(QStringLiteral("张三"))->password, QStringLiteral("new1"));
+    EXPECT_TRUE(isHashOf(stored(QStringLiteral("张三"))->password, QStringLiteral("new1")));
 }
 
 TEST_F(UserManagement, EscapeClosesOnlyWhileBrowsing) {
@@ -429,6 +435,40 @@ TEST_F(UserManagement, TheMenuEntryRunsTheWindowModally) {
     fx::users::openUserManagement(nullptr, state());
     ASSERT_TRUE(stored(QStringLiteral("孙八")));
     EXPECT_TRUE(stored(QStringLiteral("孙八"))->rights.db);
+}
+
+}  // namespace
+
+namespace {
+
+TEST_F(UserManagement, ClearingAHashedPasswordGivesTheEmptyPasswordAdviceAtSignIn) {
+    addAccount(QStringLiteral("张三"), QString());
+    state().current->execute(QStringLiteral("update users set password='") +
+                             fx::accounts::hashPassword(QStringLiteral("zs")) +
+                             QStringLiteral("' where user='张三'"));
+    ASSERT_TRUE(isHashOf(stored(QStringLiteral("张三"))->password, QStringLiteral("zs")));
+    TyhglDlg d(state());
+    selectUser(d, QStringLiteral("张三"));
+    {
+        PromptScript prompts;
+        prompts.expect(kTip, QStringLiteral("确实要清除该用户的密码吗?"), QMessageBox::Ok);
+        d.BitBtn4Click();
+    }
+    EXPECT_TRUE(stored(QStringLiteral("张三"))->password.isEmpty());
+
+    fx::TLoginDlg::resetFailedAttempts();
+    auto loginState = install.bare();
+    loginState->dataDir.clear();
+    fx::TLoginDlg login(*loginState);
+    login.ComboBox1->setCurrentIndex(login.ComboBox1->findText(QStringLiteral("张三")));
+    login.Edit1->clear();
+    {
+        PromptScript prompts;
+        prompts.expect(kTip, QStringLiteral("现在您的密码为空,系统建议您进入后立即更改之。"));
+        login.BitBtn1Click();
+    }
+    EXPECT_EQ(login.result(), QDialog::Accepted);
+    EXPECT_TRUE(stored(QStringLiteral("张三"))->password.isEmpty());
 }
 
 }  // namespace
