@@ -51,7 +51,12 @@ TEST_F(CommandsTest, MainMenuHasTheItemsInOrder) {
     for (const QAction* a : form.menuBar()->actions()) titles << a->text();
     EXPECT_EQ(titles, (QStringList{QStringLiteral("文件操作(&F)"), QStringLiteral("综合查寻(&S)"),
                                    QStringLiteral("更改数据(&D)"), QStringLiteral("出借情况(&L)"),
-                                   QStringLiteral("系统维护(&O)"), QStringLiteral("帮助(&H)")}));
+                                   QStringLiteral("系统维护(&O)"), QStringLiteral("资产盘点(&P)"),
+                                   QStringLiteral("帮助(&H)")}));
+    EXPECT_EQ(
+        captions(form.StocktakeMenu),
+        (QStringList{QStringLiteral("新建盘点…"), QStringLiteral("盘点扫描…"), QStringLiteral("-"),
+                     QStringLiteral("盘点结果…"), QStringLiteral("结束盘点…")}));
     EXPECT_EQ(
         captions(form.FileMenu),
         (QStringList{QStringLiteral("备份数据"), QStringLiteral("恢复备份"), QStringLiteral("-"),
@@ -243,6 +248,33 @@ TEST_F(CommandsTest, BrowseStateFollowsEachRight) {
                 << (form.*rule.button)->text().toStdString();
         }
     }
+}
+
+TEST_F(CommandsTest, StocktakeMenuFollowsTheDictionaryRightAndTheEditState) {
+    auto state = signIn(QStringLiteral("张三"), Rights{});
+    TMainForm form(*state);
+    CommandCounter counter(form);
+    const auto offered = [&form] {
+        bool all = form.StocktakeMenu->isEnabled();
+        for (QAction* a :
+             {form.NewStocktake1, form.ScanStocktake1, form.StocktakeResults1, form.EndStocktake1})
+            all = all && a->isEnabled();
+        return all;
+    };
+    form.applyBrowseState();
+    EXPECT_FALSE(form.StocktakeMenu->isEnabled());
+    EXPECT_FALSE(form.NewStocktake1->isEnabled());
+    state->rights.view = true;
+    form.applyBrowseState();
+    EXPECT_TRUE(offered());
+    form.applyEditState();
+    EXPECT_FALSE(form.StocktakeMenu->isEnabled());
+    EXPECT_FALSE(form.ScanStocktake1->isEnabled());
+    // The administrator without the right.
+    state->userName = kAdmin;
+    state->rights = Rights{};
+    form.applyBrowseState();
+    EXPECT_TRUE(offered());
 }
 
 TEST_F(CommandsTest, AdministratorOnlyCommands) {
