@@ -92,7 +92,9 @@ TEST_F(SqlPresence, ABackupWhileAnotherProcessRunsALongUpdateIsRefusedOrWhole) {
         }
         sql.waitForFinished(50);
     }
-    ASSERT_TRUE(sql.waitForFinished(60000));
+    if (sql.state() != QProcess::NotRunning) {
+        ASSERT_TRUE(sql.waitForFinished(60000));
+    }
     EXPECT_EQ(sql.exitCode(), 0) << sql.readAllStandardError().toStdString();
     EXPECT_TRUE(held) << "the companion's sql did not hold the presence lock while it ran";
     EXPECT_GT(refused, 0);
