@@ -27,7 +27,9 @@ QString resolveKeyFile(const QString& dataDir, const QString& keyFile);
 // layout is migrated. Throws AdminError (the file unchanged) or db::DbError.
 std::unique_ptr<db::Connection> openDatabase(const SqlOptions& options);
 
-// Runs one statement through the data-access layer. A row statement (select) prints a header
+// Runs one statement through the data-access layer, holding the companion's presence on the
+// data folder (companionpresence.h) throughout. A statement that returns rows (a select, a
+// pragma that answers such as integrity_check) prints a header
 // line of field names and one line per row, tab-separated (values as fieldText writes them); a
 // change statement runs in one transaction and prints "N rows changed". Failures print a
 // message on err and return 1: a missing database file (never created), a wrong password or a

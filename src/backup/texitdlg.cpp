@@ -224,15 +224,19 @@ bool TexitDlg::runBackup() {
         ui::warn(this, text::backupOntoDatabase(), text::warning());
         return false;
     }
-    if (current && !backupOne(DatabaseKind::Current, currentTarget)) return false;
+    // Both files of one run carry its time; a pair left by two runs is pointed out first.
+    if (current && history && !pairBelongsTogether(currentTarget, historyTarget))
+        ui::inform(this, text::pairMismatch(currentTarget, historyTarget), text::hint());
+    const BackupRun run = BackupRun::now();
+    if (current && !backupOne(DatabaseKind::Current, currentTarget, run)) return false;
     if (history) {
         saveFileName_ = historyTarget;
-        if (!backupOne(DatabaseKind::History, historyTarget)) return false;
+        if (!backupOne(DatabaseKind::History, historyTarget, run)) return false;
     }
     return true;
 }
 
-bool TexitDlg::backupOne(DatabaseKind kind, const QString& target) {
+bool TexitDlg::backupOne(DatabaseKind kind, const QString& target, const BackupRun& run) {
     const bool isCurrent = kind == DatabaseKind::Current;
     closeConnection(kind);
     if (QFileInfo::exists(target) &&
@@ -245,8 +249,9 @@ bool TexitDlg::backupOne(DatabaseKind kind, const QString& target) {
     ProgressBar1->setValue(0);
     const QString databasePath =
         isCurrent ? state_.currentDatabasePath() : state_.historyDatabasePath();
-    const Result result = backupDatabase(databasePath, passwordFor(kind, state_.currentPassword),
-                                         kind, target, [this](int chunks) { showChunks(chunks); });
+    const Result result = backupDatabase(
+        databasePath, passwordFor(kind, state_.currentPassword), kind, target,
+        [this](int chunks) { showChunks(chunks); }, run);
     reopenConnection(kind);
     tell(this, result);
     return result.ok();

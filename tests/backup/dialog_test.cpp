@@ -179,23 +179,33 @@ TEST_F(BackupDialog, TheSuggestedNameWritesQslAndQshSideBySide) {
 TEST_F(BackupDialog, OverwritingKeepsBakAndBah) {
     writeFile(out(QStringLiteral("20240601.qsl")), "old current");
     writeFile(out(QStringLiteral("20240601.qsh")), "old history");
-    answers.push_back(out(QStringLiteral("20240601.qsl")));
-    PromptScript prompts;
-    prompts.expect(kTip, QStringLiteral("当前库备份文件已经存在，覆盖掉它吗？"), QMessageBox::Ok)
-        .expect(kTip, kCurrentDone)
-        .expect(kTip, QStringLiteral("历史库备份文件已经存在，覆盖掉它吗？"), QMessageBox::Ok)
-        .expect(kTip, kHistoryDone);
-    ModalScript modals;
-    modals.then<TexitDlg>([](TexitDlg& d) {
-        d.BitBtn1Click();
-        EXPECT_EQ(d.result(), QDialog::Accepted);
-        return d.result();
-    });
-    runBackupCommand(nullptr, *state);
+    const auto overwrite = [&](bool pairOfTwoRuns) {
+        answers.push_back(out(QStringLiteral("20240601.qsl")));
+        PromptScript prompts;
+        // Two files that were not written by one backup run are pointed out first.
+        if (pairOfTwoRuns) prompts.expect(kTip, QStringLiteral("不是同一次备份留下的"));
+        prompts
+            .expect(kTip, QStringLiteral("当前库备份文件已经存在，覆盖掉它吗？"), QMessageBox::Ok)
+            .expect(kTip, kCurrentDone)
+            .expect(kTip, QStringLiteral("历史库备份文件已经存在，覆盖掉它吗？"), QMessageBox::Ok)
+            .expect(kTip, kHistoryDone);
+        ModalScript modals;
+        modals.then<TexitDlg>([](TexitDlg& d) {
+            d.BitBtn1Click();
+            EXPECT_EQ(d.result(), QDialog::Accepted);
+            return d.result();
+        });
+        runBackupCommand(nullptr, *state);
+        EXPECT_TRUE(prompts.done());
+    };
+    overwrite(true);
     EXPECT_EQ(fileBytes(out(QStringLiteral("20240601.bak"))), QByteArray("old current"));
     EXPECT_EQ(fileBytes(out(QStringLiteral("20240601.bah"))), QByteArray("old history"));
     EXPECT_EQ(fileBytes(out(QStringLiteral("20240601.qsl"))), fileBytes(current()));
     EXPECT_EQ(fileBytes(out(QStringLiteral("20240601.qsh"))), fileBytes(history()));
+    // The pair the dialog wrote belongs together: the next backup over it says nothing more.
+    overwrite(false);
+    EXPECT_EQ(fileBytes(out(QStringLiteral("20240601.bak"))), fileBytes(current()));
 }
 
 TEST_F(BackupDialog, DecliningTheOverwriteKeepsTheDialogOpenAndSkipsTheHistory) {

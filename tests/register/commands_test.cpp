@@ -315,12 +315,14 @@ TEST_F(CommandsTest, AnEngineErrorInACommandIsToldAndTheWindowCarriesOn) {
         throw db::DbError(QStringLiteral("database is locked"));
     });
     PromptScript prompts;
-    prompts.expect(QStringLiteral("提示"), QStringLiteral("database is locked"));
+    prompts.expect(QStringLiteral("提示"),
+                   QStringLiteral("数据库正被其他用户锁定 (database is locked)"));
     form.N13->trigger();
     EXPECT_TRUE(prompts.done());
     EXPECT_EQ(runs, 1);
     // The command stays usable.
-    prompts.expect(QStringLiteral("提示"), QStringLiteral("database is locked"));
+    prompts.expect(QStringLiteral("提示"),
+                   QStringLiteral("数据库正被其他用户锁定 (database is locked)"));
     form.ToolButton4->click();
     EXPECT_EQ(runs, 2);
 }

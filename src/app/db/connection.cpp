@@ -172,6 +172,11 @@ QVariant Connection::queryValue(const QString& sql) {
     }
 }
 
+bool Connection::returnsRows(const QString& jetSql) const {
+    const detail::Statement st(db_, translate(jetSql).toUtf8());
+    return !st.isEmpty() && sqlite3_column_count(st.get()) > 0;
+}
+
 qint64 Connection::lastInsertId() const {
     return sqlite3_last_insert_rowid(db_);
 }

@@ -40,6 +40,9 @@ public:
     // returns no row): PRAGMA answers, counts.
     QVariant queryValue(const QString& sql);
     qint64 lastInsertId() const;
+    // True when the statement (Jet SQL, translated) returns rows when run: a select, or a
+    // pragma that answers (integrity_check). Prepares it without running it.
+    bool returnsRows(const QString& jetSql) const;
 
     // Transactions start with BEGIN IMMEDIATE so that the busy timeout applies to writers.
     // begin() throws when a transaction is already open; Transaction nests with savepoints.
