@@ -21,8 +21,8 @@ QString keyFileIn(const QString& folder) {
     return QDir(folder).filePath(QString::fromLatin1(schema::kKeyFileName));
 }
 
-// Opens the chosen database of dataDir and proves it is one of this system's: the key opens
-// it and it has the tables every such database has.
+}  // namespace
+
 std::unique_ptr<db::Connection> openDatabase(const SqlOptions& options) {
     const QString path = QDir(options.dataDir)
                              .filePath(QString::fromLatin1(options.history ? schema::kHistoryFile
@@ -63,6 +63,8 @@ std::unique_ptr<db::Connection> openDatabase(const SqlOptions& options) {
         *c, options.history ? schema::DatabaseKind::History : schema::DatabaseKind::Current);
     return c;
 }
+
+namespace {
 
 void printRows(db::Connection& c, const QString& statement, QTextStream& out) {
     db::RowSet rows(c, statement);

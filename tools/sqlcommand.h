@@ -2,6 +2,11 @@
 
 #include <QString>
 #include <QTextStream>
+#include <memory>
+
+namespace fx::db {
+class Connection;
+}
 
 namespace fx::admin {
 
@@ -24,6 +29,11 @@ QString resolveKeyFile(const QString& dataDir, const QString& keyFile);
 // file that is not a database of this system (left unchanged), a statement the engine refuses
 // (nothing of it applied). Returns 0 on success.
 int runSql(const SqlOptions& options, QTextStream& out, QTextStream& err);
+
+// Opens the chosen database of options.dataDir and proves it is one of this system's: the key
+// opens it and it has the tables every such database has; an earlier layout is migrated. Throws
+// AdminError with the reason; a file that does not open is left unchanged.
+std::unique_ptr<db::Connection> openDatabase(const SqlOptions& options);
 
 // True when the statement returns rows (it begins with select, possibly after parentheses).
 bool isRowStatement(const QString& statement);
