@@ -118,7 +118,7 @@ o.mapping = import::mapHeader(captions);
 for (const auto& [caption, fieldName] : a.maps) {
     const int column = int(captions.indexOf(caption));
     if (column < 0) throw AdminError(QStringLiteral("the header has no column %1").arg(caption));
-    const bool ignore = fieldName.isEmpty() || fieldName == QLatin1String("无") ||
+    const bool ignore = fieldName.isEmpty() || fieldName == QStringLiteral("无") ||
                         fieldName.compare(QLatin1String("none"), Qt::CaseInsensitive) == 0;
     const import::Field f = ignore ? import::Field::None : import::fieldForName(fieldName);
     if (!ignore && f == import::Field::None)

@@ -292,7 +292,9 @@ private:
         a.worp = atPlace;
         const QString user = users_.value(a.row);
         if (!atPlace && !user.isEmpty()) a.wz = user;
-        if (!atPlace && a.bgr.isEmpty()) a.bgr = a.wz;
+        // A person holding the asset is its custodian, as on the card, unless the file has a
+        // custodian column of its own: then its value, empty or not, stands.
+        if (!atPlace && !columns_.contains(Field::Custodian)) a.bgr = a.wz;
         if (!a.numberFromFile) a.prefix = prefix + QLatin1Char('-');
         const QString category = a.zclb;
         if (!known_.categoryTitle.contains(category)) {

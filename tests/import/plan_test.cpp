@@ -156,7 +156,7 @@ TEST_F(ImportPlanTest, ANameWhoseLocationsArePersonsIsKeptByAPerson) {
     EXPECT_FALSE(find(p, ItemKind::Name, QStringLiteral("笔记本"))->flag);
     EXPECT_TRUE(find(p, ItemKind::Name, QStringLiteral("桌子"))->flag);
     EXPECT_FALSE(p.assets[0].worp);
-    EXPECT_EQ(p.assets[1].bgr, QStringLiteral("未分配"));  // the user is the custodian
+    EXPECT_EQ(p.assets[1].bgr, QString());  // the file's own empty custodian stands
     EXPECT_NE(find(p, ItemKind::User, QStringLiteral("张三")), nullptr);
     EXPECT_EQ(find(p, ItemKind::User, QStringLiteral("未分配")), nullptr);
     EXPECT_NE(find(p, ItemKind::Location, QStringLiteral("李四")), nullptr);
