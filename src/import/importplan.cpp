@@ -276,7 +276,11 @@ private:
     QString categoryPrefix(const QString& category) const {
         if (known_.categoryTitle.contains(category)) return known_.categoryTitle.value(category);
         const QString chosen = options_.categoryPrefixes.value(category);
-        return chosen.isEmpty() ? pinyinPrefix(category) : chosen;
+        if (!chosen.isEmpty()) return chosen;
+        // The transliteration is slow beside everything else of a row: once per category.
+        auto it = pinyin_.find(category);
+        if (it == pinyin_.end()) it = pinyin_.insert(category, pinyinPrefix(category));
+        return it.value();
     }
 
     // The name's prefix and storage mode.
@@ -431,7 +435,8 @@ private:
     QHash<Field, int> columns_;
     QSet<QString> personsOfFile_;
     QHash<QString, bool> newNameAtPlace_;
-    QHash<int, QString> users_;  // row -> its user column
+    mutable QHash<QString, QString> pinyin_;  // category -> its pinyin prefix
+    QHash<int, QString> users_;               // row -> its user column
     QString userOfRow_;
     std::vector<Problem> problemsOfRow_;
     std::vector<AssetRow> accepted_;

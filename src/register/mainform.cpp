@@ -85,6 +85,7 @@ TMainForm::TMainForm(AppState& state, QWidget* parent) : QMainWindow(parent), st
     bindLoanCommands();
     bindTransferCommands();
     bindPrintCommands();
+    bindImportCommand();
 
     // Fixed at the design size, but the maximise button still works (mainlayout.cpp).
     setMaximised(false);

@@ -99,6 +99,9 @@ public:
     QAction* N27;        // "帮助主题" F1
     QAction* N29;        // "关于"
 
+    // "导入资产…" in "文件操作", for a user with the add right.
+    QAction* ImportAssets1;
+
     // ---- tool bar ----------------------------------------------------------------------------
     QToolBar* ToolBar1;
     QToolButton* ToolButton1;   // "查寻"
@@ -374,6 +377,9 @@ private:
     // "打印…" of the results window and "打印当前资产标签" (printmenu.cpp).
     void bindPrintCommands();
     void printCardLabel();
+    // "导入资产…": the import window, then the card reads the dictionary again (importmenu.cpp).
+    void bindImportCommand();
+    void ImportClick();
 
     // Start-up steps (startup.cpp).
     void rememberStartDir();
