@@ -15,6 +15,7 @@ packages=(
     clang-format dpkg-dev appstream
     libzint-dev zbar-tools
     libsodium-dev
+    libzip-dev libfreexl-dev libicu-dev
 )
 missing=()
 for p in "${packages[@]}"; do

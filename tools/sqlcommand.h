@@ -37,6 +37,11 @@ std::unique_ptr<db::Connection> openDatabase(const SqlOptions& options);
 // (nothing of it applied). Returns 0 on success.
 int runSql(const SqlOptions& options, QTextStream& out, QTextStream& err);
 
+// Opens the chosen database of options.dataDir and proves it is one of this system's: the key
+// opens it and it has the tables every such database has; an earlier layout is migrated. Throws
+// AdminError with the reason; a file that does not open is left unchanged.
+std::unique_ptr<db::Connection> openDatabase(const SqlOptions& options);
+
 // True when the statement returns rows (it begins with select, possibly after parentheses).
 bool isRowStatement(const QString& statement);
 

@@ -32,6 +32,7 @@ void TMainForm::applyBrowseState() {
     setCommandEnabled(Scrap1, r.del);
     setButtonEnabled(ToolButton7, r.del);
     setCommandEnabled(New1, r.ins);
+    setCommandEnabled(ImportAssets1, r.ins);
     setButtonEnabled(ToolButton10, r.ins);
     setCommandEnabled(Transfer1, r.db);
     setButtonEnabled(ToolButton6, r.db);

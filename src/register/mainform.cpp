@@ -87,6 +87,7 @@ TMainForm::TMainForm(AppState& state, QWidget* parent) : QMainWindow(parent), st
     bindStocktakeCommands();
     bindHistoryCommands();
     bindPrintCommands();
+    bindImportCommand();
 
     // Fixed at the design size, but the maximise button still works (mainlayout.cpp).
     setMaximised(false);

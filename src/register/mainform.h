@@ -114,6 +114,9 @@ public:
     QAction* StocktakeResults1;  // "盘点结果…"
     QAction* EndStocktake1;      // "结束盘点…"
 
+    // "导入资产…" in "文件操作", for a user with the add right.
+    QAction* ImportAssets1;
+
     // ---- tool bar ----------------------------------------------------------------------------
     QToolBar* ToolBar1;
     QToolButton* ToolButton1;   // "查寻"
@@ -404,6 +407,9 @@ private:
     // "打印…" of the results window and "打印当前资产标签" (printmenu.cpp).
     void bindPrintCommands();
     void printCardLabel();
+    // "导入资产…": the import window, then the card reads the dictionary again (importmenu.cpp).
+    void bindImportCommand();
+    void ImportClick();
 
     // Start-up steps (startup.cpp).
     void rememberStartDir();

@@ -61,7 +61,7 @@ TEST_F(CommandsTest, MainMenuHasTheItemsInOrder) {
         captions(form.FileMenu),
         (QStringList{QStringLiteral("备份数据"), QStringLiteral("恢复备份"), QStringLiteral("-"),
                      QStringLiteral("打开报表文件"), QStringLiteral("打印当前资产标签"),
-                     QStringLiteral("-"), QStringLiteral("退出")}));
+                     QStringLiteral("导入资产…"), QStringLiteral("-"), QStringLiteral("退出")}));
     EXPECT_EQ(captions(form.QueryMenu),
               (QStringList{QStringLiteral("查寻"), QStringLiteral("显示打印全部 "),
                            QStringLiteral("重做上次查寻"), QStringLiteral("-"),
