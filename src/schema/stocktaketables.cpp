@@ -10,7 +10,7 @@ const char* const kStatements[] = {
     // A stocktake: its name, what it covers (fw the kind: 全部, 部门, 位置, 类别, 查询结果; fwz the
     // department, place or category), when and by whom it was made, and the day it was ended
     // (empty while it is open for scans) and ys the number of assets in its snapshot.
-    "CREATE TABLE pdrw ("
+    "CREATE TABLE IF NOT EXISTS pdrw ("
     " pdid INTEGER PRIMARY KEY AUTOINCREMENT,"
     " pdmc TEXT(50) DEFAULT '',"
     " fw TEXT(20) DEFAULT '',"
@@ -19,11 +19,11 @@ const char* const kStatements[] = {
     " cjr TEXT(50) DEFAULT '',"
     " jsrq DATE,"
     " ys INTEGER DEFAULT 0)",
-    "CREATE UNIQUE INDEX pdrw_name ON pdrw (pdmc)",
+    "CREATE UNIQUE INDEX IF NOT EXISTS pdrw_name ON pdrw (pdmc)",
     // The snapshot: the asset (sid = sbjl.ID1), its number, name and storage as the register
     // held them; dd is the place the asset should be found at (wz for an asset kept at a
     // location, the holder's department for one held by a person).
-    "CREATE TABLE pdmx ("
+    "CREATE TABLE IF NOT EXISTS pdmx ("
     " pdid INTEGER DEFAULT 0,"
     " sid INTEGER DEFAULT 0,"
     " bh TEXT(20) DEFAULT '',"
@@ -33,11 +33,11 @@ const char* const kStatements[] = {
     " bgr TEXT(20) DEFAULT '',"
     " dd TEXT(50) DEFAULT '',"
     " gz TEXT(100) DEFAULT '')",
-    "CREATE UNIQUE INDEX pdmx_asset ON pdmx (pdid, sid)",
-    "CREATE INDEX pdmx_number ON pdmx (pdid, bh)",
+    "CREATE UNIQUE INDEX IF NOT EXISTS pdmx_asset ON pdmx (pdid, sid)",
+    "CREATE INDEX IF NOT EXISTS pdmx_number ON pdmx (pdid, bh)",
     // A scan: the code as read, the asset it names (0 when none), the place being checked, the
     // judgement, when and by whom, and for a surplus asset what the user wrote about it.
-    "CREATE TABLE pdsm ("
+    "CREATE TABLE IF NOT EXISTS pdsm ("
     " smid INTEGER PRIMARY KEY AUTOINCREMENT,"
     " pdid INTEGER DEFAULT 0,"
     " code TEXT(50) DEFAULT '',"
@@ -48,9 +48,9 @@ const char* const kStatements[] = {
     " czy TEXT(50) DEFAULT '',"
     " bz TEXT(100) DEFAULT '')",
     // Whether an asset was found already, and the counts, are read from the indexes alone.
-    "CREATE INDEX pdsm_asset ON pdsm (pdid, sid, jg)",
-    "CREATE INDEX pdsm_result ON pdsm (pdid, jg, sid)",
-    "CREATE INDEX pdsm_code ON pdsm (pdid, code)",
+    "CREATE INDEX IF NOT EXISTS pdsm_asset ON pdsm (pdid, sid, jg)",
+    "CREATE INDEX IF NOT EXISTS pdsm_result ON pdsm (pdid, jg, sid)",
+    "CREATE INDEX IF NOT EXISTS pdsm_code ON pdsm (pdid, code)",
 };
 
 }  // namespace
