@@ -63,8 +63,8 @@ std::unique_ptr<db::Connection> openDatabase(const SqlOptions& options) {
     }
     // The companion works with the administrator's right: an earlier layout is brought up to
     // date (in one transaction of its own, which waits for other writers like any other).
-    schema::migrate(*c, options.history ? schema::DatabaseKind::History
-                                        : schema::DatabaseKind::Current);
+    schema::migrate(
+        *c, options.history ? schema::DatabaseKind::History : schema::DatabaseKind::Current);
     return c;
 }
 

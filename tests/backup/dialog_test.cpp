@@ -440,7 +440,9 @@ TEST_F(RestoreDialog, AHistoryBackupNamedQslIsRestoredIntoTheHistoryDatabase) {
     ModalScript modals;
     modals.then<TexitDlg>([](TexitDlg& d) {
         d.BitBtn1Click();
-        EXPECT_EQ(d.windowTitle(), QStringLiteral("恢复数据库类型：历史库  版本号：600"));
+        EXPECT_EQ(d.windowTitle(),
+                  QStringLiteral("恢复数据库类型：历史库  版本号：%1")
+                      .arg(::fx::schema::layoutVersion(::fx::schema::DatabaseKind::History)));
         EXPECT_EQ(d.backupKind(), DatabaseKind::History);
         d.BitBtn1Click();
         EXPECT_EQ(d.result(), TexitDlg::kHistoryRestored);

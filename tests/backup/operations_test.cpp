@@ -10,6 +10,7 @@
 #include "backuptestsupport.h"
 #include "connection.h"
 #include "databasecheck.h"
+#include "migration.h"
 #include "presencelock.h"
 #include "restoremarker.h"
 #include "testinstallation.h"
@@ -152,7 +153,7 @@ TEST_F(Operations, TheKindIsToldByThePasswordNotTheExtension) {
     const IdentifiedBackup h = identifyBackup(out(QStringLiteral("h.qsl")), password());
     ASSERT_TRUE(h.ok);
     EXPECT_EQ(h.kind, DatabaseKind::History);
-    EXPECT_EQ(h.version, 600);
+    EXPECT_EQ(h.version, ::fx::schema::layoutVersion(::fx::schema::DatabaseKind::History));
     const IdentifiedBackup c = identifyBackup(out(QStringLiteral("c.qsh")), password());
     ASSERT_TRUE(c.ok);
     EXPECT_EQ(c.kind, DatabaseKind::Current);

@@ -124,18 +124,6 @@ TEST_F(WindowHelpTest, ThePaperDialogOpensTransfersWhenItAsksForTheTarget) {
     EXPECT_EQ(pressF1(target), QStringList{QStringLiteral("transfer.html")});
 }
 
-TEST_F(WindowHelpTest, TheMainWindowsF1OpensTheContents) {
-    auto form = startedForm(*state);
-    form->show();
-    form->activateWindow();
-    ASSERT_TRUE(QTest::qWaitForWindowActive(form.get()));
-    opened.clear();
-    QTest::keyClick(form.get(), Qt::Key_F1);
-    form->N27->trigger();
-    EXPECT_EQ(opened, (QStringList{QStringLiteral("index.html"), QStringLiteral("index.html")}));
-    shutDownDirectly(*form);
-}
-
 // Each window's section is a page of the manual, linked from its contents.
 TEST(HelpManual, HasThePageOfEveryWindow) {
     const QStringList contents = linksOf(QStringLiteral("index.html"), "href");
