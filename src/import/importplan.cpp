@@ -8,6 +8,7 @@
 #include "assetnumber.h"
 #include "connection.h"
 #include "importvalues.h"
+#include "itemkind.h"
 #include "pinyinprefix.h"
 #include "quote.h"
 #include "rowset.h"
@@ -452,27 +453,7 @@ ImportPlan planImport(db::Connection& c, const SheetTable& table, const ImportOp
 }
 
 QString additionKindName(dictionary::ItemKind kind) {
-    switch (kind) {
-        case ItemKind::Category:
-            return QStringLiteral("资产类别");
-        case ItemKind::Name:
-            return QStringLiteral("名称");
-        case ItemKind::Model:
-            return QStringLiteral("型号");
-        case ItemKind::Use:
-            return QStringLiteral("用途");
-        case ItemKind::Location:
-            return QStringLiteral("位置");
-        case ItemKind::User:
-            return QStringLiteral("使用者");
-        case ItemKind::Life:
-            return QStringLiteral("使用年限");
-        case ItemKind::Source:
-            return QStringLiteral("来源方式");
-        case ItemKind::None:
-            break;
-    }
-    return QString();
+    return dictionary::itemCaption(kind);
 }
 
 }  // namespace fx::import

@@ -25,30 +25,6 @@ bool hasRow(db::Connection& c, const QString& sql) {
     return !rows.eof();
 }
 
-QString itemCaptionOf(ItemKind kind) {
-    switch (kind) {
-        case ItemKind::Category:
-            return QStringLiteral("资产类别");
-        case ItemKind::Name:
-            return QStringLiteral("名称");
-        case ItemKind::Model:
-            return QStringLiteral("型号");
-        case ItemKind::Use:
-            return QStringLiteral("用途");
-        case ItemKind::Location:
-            return QStringLiteral("位置");
-        case ItemKind::User:
-            return QStringLiteral("使用者");
-        case ItemKind::Life:
-            return QStringLiteral("使用年限");
-        case ItemKind::Source:
-            return QStringLiteral("来源方式");
-        case ItemKind::None:
-            break;
-    }
-    return QString();
-}
-
 // The change history of a modification, when one is kept (a null recorder keeps none).
 history::ChangeRecorder* gRecorder = nullptr;
 
@@ -203,10 +179,6 @@ void renameInAssets(db::Connection& c, const char* column, const QString& old, c
 }
 
 }  // namespace
-
-QString itemCaption(ItemKind kind) {
-    return itemCaptionOf(kind);
-}
 
 Attributes loadAttributes(db::Connection& c, const ItemRef& item) {
     Attributes a;
@@ -363,9 +335,9 @@ Refusal modifyItem(db::Connection& c, const ItemRef& item, const QString& newTex
             return {};
     }
     if (recorder && newText != old)
-        recorder->recordNote(QString::fromUtf8(history::op::kRenameEntry), 0, QString(),
-                             itemCaptionOf(item.kind) + QStringLiteral("：") + old +
-                                 QStringLiteral(" → ") + newText);
+        recorder->recordNote(
+            QString::fromUtf8(history::op::kRenameEntry), 0, QString(),
+            itemCaption(item.kind) + QStringLiteral("：") + old + QStringLiteral(" → ") + newText);
     transaction.commit();
     return {};
 }

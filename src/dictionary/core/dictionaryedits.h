@@ -15,9 +15,6 @@ class ChangeRecorder;
 
 namespace fx::dictionary {
 
-// What the change history calls an item's kind ("资产类别", "名称", ...).
-QString itemCaption(ItemKind kind);
-
 // One item of the dictionary, located as the tree locates it.
 struct ItemRef {
     ItemKind kind = ItemKind::None;

@@ -30,4 +30,7 @@ bool isFixedNodeText(const QString& text);
 // parent's text); None when the text is not one of the eight list nodes.
 ItemKind kindOfChildren(const QString& parentText);
 
+// The card's caption of an item kind ("资产类别", "名称", ...); empty for None.
+QString itemCaption(ItemKind kind);
+
 }  // namespace fx::dictionary
