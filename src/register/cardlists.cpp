@@ -8,6 +8,7 @@
 
 #include "assetnumber.h"
 #include "dberror.h"
+#include "displayonly.h"
 #include "mainform.h"
 #include "quote.h"
 #include "rowset.h"
@@ -154,7 +155,8 @@ void TMainForm::ReloadModelAndLocationLists() {
     if (storedAtLocation_) {
         Label7->setText(QStringLiteral("位  置："));
         if (editing) {
-            DBComboBox8->setEnabled(true);
+            custodianFollowsUser_ = false;
+            ui::setDisplayOnly(DBComboBox8, false);
             setListTyping(DBComboBox8, !(s.wzl != 1 || s.input == 2));
         }
         wzb_->reopen();
@@ -164,7 +166,8 @@ void TMainForm::ReloadModelAndLocationLists() {
         Label7->setText(QStringLiteral("使用者："));
         if (editing) {
             setListTyping(DBComboBox8, true);
-            DBComboBox8->setEnabled(false);
+            custodianFollowsUser_ = true;
+            ui::setDisplayOnly(DBComboBox8, true);
         }
         person_->reopen();
         places = fieldValues(*person_, QStringLiteral("pname"));

@@ -91,7 +91,8 @@ void TMainForm::ApplyInputMode(bool browsing) {
 }
 
 void TMainForm::setCardDisplayOnly(bool on) {
-    for (QWidget* w : cardFields()) ui::setDisplayOnly(w, on);
+    for (QWidget* w : cardFields())
+        ui::setDisplayOnly(w, on || (w == DBComboBox8 && custodianFollowsUser_));
 }
 
 bool TMainForm::cardTakesInput() const {

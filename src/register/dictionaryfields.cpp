@@ -274,7 +274,7 @@ void TMainForm::moveOnFrom(QWidget* field) {
     else if (field == DBEdit3)
         next = DBComboBox3;
     else if (field == DBComboBox3)
-        next = DBComboBox8->isEnabled() ? DBComboBox8 : DBComboBox7;
+        next = custodianFollowsUser_ ? DBComboBox7 : DBComboBox8;
     else if (field == DBComboBox8)
         next = DBComboBox7;
     else if (field == DBComboBox7)

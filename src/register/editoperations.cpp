@@ -114,7 +114,7 @@ void TMainForm::Modify1Click() {
     ApplyInputMode(false);
     applyEditState();
     // An asset held by a person has its custodian follow the user; it is typed, not chosen.
-    if (!DBComboBox8->isEnabled()) setListTyping(DBComboBox8, true);
+    if (custodianFollowsUser_) setListTyping(DBComboBox8, true);
     BitBtn1->setEnabled(false);
     BitBtn2->setText(QStringLiteral("填加维修记录"));
     BitBtn2->setEnabled(true);
@@ -368,7 +368,7 @@ void TMainForm::Cancel1Click() {
     DBEdit3->setEnabled(true);
     ApplyInputMode(true);
     ComboBox1->setEnabled(true);
-    DBComboBox8->setEnabled(true);
+    custodianFollowsUser_ = false;
     // Whatever modify or a batch's "终止" closed is open again for the next operation.
     setRecordFieldsEnabled(true);
     batchTotal_ = batchLeft_ = 0;

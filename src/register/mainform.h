@@ -522,6 +522,8 @@ private:
     int shownSerial_ = 0;    // the serial of the record last shown successfully
     int savedSerial_ = 0;    // the serial to show again when an edit operation ends
     bool storedAtLocation_ = true;
+    // While an asset held by a person is edited, its custodian follows the user and only shows.
+    bool custodianFollowsUser_ = false;
     bool hasMaintenance_ = false;
 
     // The edit operation in progress.

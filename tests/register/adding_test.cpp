@@ -12,6 +12,7 @@
 
 #include "batchdialog.h"
 #include "connection.h"
+#include "displayonly.h"
 #include "editfixture.h"
 #include "rowset.h"
 #include "scripts.h"
@@ -225,7 +226,7 @@ TEST_F(AddingTest, ProposalFollowsTheHighestNumberIssued) {
     form->DBComboBox2Exit();
     EXPECT_EQ(numberText(), QStringLiteral("DY-1"));
     EXPECT_EQ(form->Label7->text(), QStringLiteral("使用者："));
-    EXPECT_FALSE(form->DBComboBox8->isEnabled());
+    EXPECT_TRUE(ui::isDisplayOnly(form->DBComboBox8));
     EXPECT_EQ(entries(form->DBComboBox3),
               (QStringList{QStringLiteral("未分配"), QStringLiteral("李四")}));
     // A name outside the dictionary (let through by a record being modified, say) takes its
@@ -234,7 +235,7 @@ TEST_F(AddingTest, ProposalFollowsTheHighestNumberIssued) {
     form->ReloadModelAndLocationLists();
     EXPECT_EQ(numberText(), QStringLiteral("DZ-1"));
     EXPECT_EQ(form->Label7->text(), QStringLiteral("位  置："));
-    EXPECT_TRUE(form->DBComboBox8->isEnabled());
+    EXPECT_FALSE(ui::isDisplayOnly(form->DBComboBox8));
 }
 
 TEST_F(AddingTest, LeavingTheNameFieldProposesTheNumber) {

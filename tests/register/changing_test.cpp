@@ -86,6 +86,29 @@ TEST_F(ModifyTest, WithoutSuperModifyOnlyUseConfigurationRemarksAndNumberChange)
     form->Cancel1->trigger();
 }
 
+TEST_F(ModifyTest, APersonHeldAssetsCustodianOnlyShowsAndFollowsTheUser) {
+    const int serial = addAsset(QStringLiteral("DY-"), 3, QStringLiteral("sbmc='打印机'"));
+    start(QStringLiteral("张三"), allRights());
+    show(serial);
+    form->Modify1->trigger();
+    // Opening the other fields for input leaves the custodian showing only.
+    EXPECT_FALSE(ui::isDisplayOnly(form->DBComboBox3));
+    EXPECT_TRUE(ui::isDisplayOnly(form->DBComboBox8));
+    EXPECT_TRUE(form->DBComboBox8->isEnabled());
+    choose(form->DBComboBox3, QStringLiteral("未分配"));
+    EXPECT_EQ(form->DBComboBox8->currentText(), QStringLiteral("未分配"));
+    PromptScript prompts;
+    prompts.expect(QStringLiteral("提示"), QStringLiteral("进行了修改"));
+    form->Save1->trigger();
+    EXPECT_EQ(field(serial, QStringLiteral("bgr")), QStringLiteral("未分配"));
+    // Browsing again, and then a location-held asset: its custodian takes input again.
+    const int other = addAsset(QStringLiteral("DN-"), 5);
+    show(other);
+    form->Modify1->trigger();
+    EXPECT_FALSE(ui::isDisplayOnly(form->DBComboBox8));
+    form->Cancel1->trigger();
+}
+
 TEST_F(ModifyTest, SuperModifyChangesEveryField) {
     const int serial = addAsset(QStringLiteral("DN-"), 4);
     start(QStringLiteral("张三"), allRights());

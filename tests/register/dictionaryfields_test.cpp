@@ -13,6 +13,7 @@
 #include <QToolButton>
 
 #include "connection.h"
+#include "displayonly.h"
 #include "editfixture.h"
 #include "prefixedit.h"
 #include "scripts.h"
@@ -357,7 +358,9 @@ TEST_F(DictionaryFieldTest, AUserIsTheCustodian) {
     startTyping(0);
     chooseName(QStringLiteral("打印机"));
     EXPECT_EQ(form->Label7->text(), QStringLiteral("使用者："));
-    EXPECT_FALSE(form->DBComboBox8->isEnabled());
+    // It shows the custodian legibly, without taking input.
+    EXPECT_TRUE(form->DBComboBox8->isEnabled());
+    EXPECT_TRUE(ui::isDisplayOnly(form->DBComboBox8));
     choose(form->DBComboBox3, QStringLiteral("李四"));
     EXPECT_EQ(form->DBComboBox8->currentText(), QStringLiteral("李四"));
 }
