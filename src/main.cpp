@@ -12,6 +12,7 @@
 #include "installation.h"
 #include "logindialog.h"
 #include "mainform.h"
+#include "organisationkey.h"
 #include "prompt.h"
 #include "splashwindow.h"
 
@@ -52,8 +53,9 @@ int main(int argc, char** argv) {
         return 1;
     }
     state.appPath = key.appPath;
-    state.currentPassword = fx::schema::currentPasswordFromKeyFile(
-        QDir(key.appPath).filePath(QString::fromLatin1(fx::schema::kKeyFileName)));
+    // The organisation's own key first (when it has one), then the key every installation ships.
+    state.keys = fx::schema::installationKeys(key.appPath);
+    state.currentPassword = state.keys.back().current;
 
     // The login already reads the current database, so the program's presence on the databases
     // is taken before it: a backup or restore elsewhere finishes first, and a database left half

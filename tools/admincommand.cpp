@@ -11,6 +11,7 @@
 #include "importcommand.h"
 #include "installation.h"
 #include "installer.h"
+#include "rekeycommand.h"
 #include "sqlcommand.h"
 #include "startcommand.h"
 #include "stocktakecommand.h"
@@ -61,12 +62,6 @@ ParsedArguments parse(const QStringList& args, const QStringList& valueOptions,
         }
     }
     return p;
-}
-
-int usageError(const QString& message, QTextStream& err) {
-    err << "fxasset-admin: " << message << "\n\n" << usageText();
-    err.flush();
-    return kExitUsage;
 }
 
 int runInit(const QStringList& args, QTextStream& out, QTextStream& err) {
@@ -132,7 +127,7 @@ int runSqlCommand(const QStringList& args, QTextStream& out, QTextStream& err) {
 int runRegister(const QStringList& args, QTextStream& out, QTextStream& err) {
     ParsedArguments p;
     try {
-        p = parse(args, {QStringLiteral("--org")}, {});
+        p = parse(args, {QStringLiteral("--org"), QStringLiteral("--key-from")}, {});
     } catch (const AdminError& e) {
         return usageError(e.message(), err);
     }
@@ -147,6 +142,19 @@ int runRegister(const QStringList& args, QTextStream& out, QTextStream& err) {
             << " is not an installation (no data/gdzc.qsk or no key file)\n";
         err.flush();
         return kExitFailed;
+    }
+    // A second workstation of an organisation with its own key gets a copy of it first, so that
+    // the program opens the shared data as soon as it is registered.
+    if (p.values.contains(QStringLiteral("--key-from"))) {
+        const QString problem =
+            copyOrganisationKeys(p.values.value(QStringLiteral("--key-from")), app.absolutePath());
+        if (!problem.isEmpty()) {
+            err << "fxasset-admin: " << problem << "; nothing was registered\n";
+            err.flush();
+            return kExitFailed;
+        }
+        out << "organisation key copied to " << schema::organisationKeyPath(app.absolutePath())
+            << '\n';
     }
     schema::InstallationKey key = schema::readInstallationKey();
     key.appPath = app.absolutePath();
@@ -168,6 +176,12 @@ int runRegister(const QStringList& args, QTextStream& out, QTextStream& err) {
 
 }  // namespace
 
+int usageError(const QString& message, QTextStream& err) {
+    err << "fxasset-admin: " << message << "\n\n" << usageText();
+    err.flush();
+    return kExitUsage;
+}
+
 QString usageText() {
     return QString::fromUtf8(
         "Usage: fxasset-admin COMMAND ...\n"
@@ -182,9 +196,11 @@ QString usageText() {
         "      loans, transfers, repairs and scrapped assets, dated relative to today;\n"
         "      --assets N makes N assets instead (and implies --demo).\n"
         "\n"
-        "  register APPDIR [--org NAME]\n"
+        "  register APPDIR [--org NAME] [--key-from OTHER_APPDIR_OR_FILE]\n"
         "      Point the registry values AppPath (and 组织名称 with --org) at an existing\n"
-        "      installation, so that the program starts on it.\n"
+        "      installation, so that the program starts on it. --key-from first copies the\n"
+        "      organisation key (made by rekey) from another installation folder, or from\n"
+        "      a copy of its qslorgkey.key, into APPDIR, readable only by its owner.\n"
         "\n"
         "  sql DATADIR STATEMENT [--history] [--keyfile FILE]\n"
         "      Run one Jet SQL statement on DATADIR/gdzc.qsk (--history: DATADIR/dbjl.his).\n"
@@ -244,6 +260,14 @@ QString usageText() {
         "      (--months gives them). --check stores nothing. Refused while a backup or\n"
         "      restore holds the data. Exit 0 only when every row was (or would be) stored.\n"
         "\n"
+        "  rekey DATADIR [--keyfile FILE]\n"
+        "      Give gdzc.qsk and dbjl.his of DATADIR a new random organisation key in one\n"
+        "      step, and keep it (with the keys before it, so older backups still restore)\n"
+        "      in qslorgkey.key, readable only by its owner, in the installation folder:\n"
+        "      the folder of qslkeyf2.dll found as for sql (--keyfile names that file).\n"
+        "      Copy the key to other workstations with register --key-from. Refused while\n"
+        "      any program works on the data.\n"
+        "\n"
         "  --help, help\n"
         "      Show this text.\n"
         "\n"
@@ -271,6 +295,7 @@ int runCommand(const QStringList& arguments, QTextStream& out, QTextStream& err)
     if (command == QLatin1String("users")) return usersCommand(rest, out, err);
     if (command == QLatin1String("history")) return historyCommand(rest, out, err);
     if (command == QLatin1String("import")) return importCommand(rest, out, err);
+    if (command == QLatin1String("rekey")) return rekeyCommand(rest, out, err);
     return usageError(QStringLiteral("unknown command %1").arg(command), err);
 }
 

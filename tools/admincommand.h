@@ -13,6 +13,10 @@ inline constexpr int kExitUsage = 2;   // the command line was not understood
 // The usage text printed by --help.
 QString usageText();
 
+// Prints "fxasset-admin: message", a blank line and the usage text on err; returns kExitUsage.
+// Every command answers a command line it does not understand this way.
+int usageError(const QString& message, QTextStream& err);
+
 // Runs one command line (arguments without the program name): init, sql, --help. Output goes
 // to out, messages to err; returns the exit code.
 int runCommand(const QStringList& arguments, QTextStream& out, QTextStream& err);

@@ -7,7 +7,10 @@
 #include "backupfiles.h"
 #include "backupmessages.h"
 #include "backupoperations.h"
+#include "connection.h"
+#include "dberror.h"
 #include "installation.h"
+#include "organisationkey.h"
 #include "schema.h"
 #include "sqlcommand.h"
 
@@ -47,14 +50,16 @@ bool parseArguments(const QString& command, const QStringList& args, Arguments& 
     return true;
 }
 
-// The current database's password from the key file; a key file that gives none is refused, as
-// the sql command does: an empty key would open plain, unkeyed files.
-QString currentPassword(const Arguments& a) {
-    const QString keyFile = resolveKeyFile(a.dataDir, a.keyFile);
-    const QString password = schema::currentPasswordFromKeyFile(keyFile);
-    if (password.isEmpty())
-        throw AdminError(QStringLiteral("the key file %1 gives no password").arg(keyFile));
-    return password;
+// The password that opens a database of the data folder, the first of the keys that fits.
+QString passwordOf(const QString& database, const schema::KeyRing& keys,
+                   schema::DatabaseKind kind) {
+    QString used;
+    try {
+        schema::openWithFirstKey(database, schema::passwordsFor(keys, kind), &used);
+    } catch (const db::DbError& e) {
+        throw AdminError(e.message());
+    }
+    return used;
 }
 
 int failed(QTextStream& err, const QString& message) {
@@ -68,9 +73,9 @@ int failed(QTextStream& err, const QString& message) {
 int backupCommand(const QStringList& args, QTextStream& out, QTextStream& err) {
     Arguments a;
     if (!parseArguments(QStringLiteral("backup"), args, a, err)) return kExitUsage;
-    QString password;
+    schema::KeyRing keys;
     try {
-        password = currentPassword(a);
+        keys = resolveKeys(a.dataDir, a.keyFile);
     } catch (const AdminError& e) {
         return failed(err, e.message());
     }
@@ -95,9 +100,17 @@ int backupCommand(const QStringList& args, QTextStream& out, QTextStream& err) {
         out << backup::text::pairMismatch(currentTarget, historyTarget) << '\n';
     const backup::BackupRun run = backup::BackupRun::now();
     for (const auto& step : steps) {
+        QString password;
+        try {
+            password = passwordOf(step.database, keys,
+                                  step.kind == backup::DatabaseKind::Current
+                                      ? schema::DatabaseKind::Current
+                                      : schema::DatabaseKind::History);
+        } catch (const AdminError& e) {
+            return failed(err, e.message());
+        }
         const backup::Result r =
-            backup::backupDatabase(step.database, backup::passwordFor(step.kind, password),
-                                   step.kind, step.target, {}, run);
+            backup::backupDatabase(step.database, password, step.kind, step.target, {}, run);
         if (!r.ok()) return failed(err, r.message);
         out << r.message << ' ' << step.target << '\n';
     }
@@ -108,13 +121,13 @@ int backupCommand(const QStringList& args, QTextStream& out, QTextStream& err) {
 int restoreCommand(const QStringList& args, QTextStream& out, QTextStream& err) {
     Arguments a;
     if (!parseArguments(QStringLiteral("restore"), args, a, err)) return kExitUsage;
-    QString password;
+    schema::KeyRing keys;
     try {
-        password = currentPassword(a);
+        keys = resolveKeys(a.dataDir, a.keyFile);
     } catch (const AdminError& e) {
         return failed(err, e.message());
     }
-    const backup::IdentifiedBackup found = backup::identifyBackup(a.file, password);
+    const backup::IdentifiedBackup found = backup::identifyBackup(a.file, keys);
     if (!found.ok) return failed(err, backup::text::notADatabase());
     const bool current = found.kind == backup::DatabaseKind::Current;
     out << (current ? backup::text::currentKindCaption(found.version)
@@ -123,8 +136,7 @@ int restoreCommand(const QStringList& args, QTextStream& out, QTextStream& err) 
     out.flush();
     const QString target =
         a.dataDir + QLatin1String(current ? schema::kCurrentFile : schema::kHistoryFile);
-    const backup::Result r = backup::restoreDatabase(a.file, target, found.kind,
-                                                     backup::passwordFor(found.kind, password));
+    const backup::Result r = backup::restoreDatabase(a.file, target, found.kind, found.password);
     if (!r.ok()) return failed(err, r.message);
     out << r.message << '\n';
     out.flush();

@@ -11,16 +11,6 @@
 
 namespace fx::admin {
 
-namespace {
-
-int usage(const QString& message, QTextStream& err) {
-    err << "fxasset-admin: " << message << "\n\n" << usageText();
-    err.flush();
-    return kExitUsage;
-}
-
-}  // namespace
-
 int historyCommand(const QStringList& args, QTextStream& out, QTextStream& err) {
     SqlOptions options;
     options.history = true;
@@ -29,7 +19,8 @@ int historyCommand(const QStringList& args, QTextStream& out, QTextStream& err) 
         const QString& a = args.at(i);
         const bool isDate = a == QLatin1String("--from") || a == QLatin1String("--to");
         if (isDate || a == QLatin1String("--asset")) {
-            if (i + 1 >= args.size()) return usage(QStringLiteral("%1 needs a value").arg(a), err);
+            if (i + 1 >= args.size())
+                return usageError(QStringLiteral("%1 needs a value").arg(a), err);
             const QString value = args.at(++i);
             if (!isDate) {
                 filter.assetNumber = value;
@@ -37,15 +28,15 @@ int historyCommand(const QStringList& args, QTextStream& out, QTextStream& err) 
             }
             const QDate d = QDate::fromString(value, Qt::ISODate);
             if (!d.isValid())
-                return usage(QStringLiteral("%1 needs a date as yyyy-mm-dd").arg(a), err);
+                return usageError(QStringLiteral("%1 needs a date as yyyy-mm-dd").arg(a), err);
             (a == QLatin1String("--from") ? filter.from : filter.to) = d;
         } else if (a.startsWith(QLatin1String("--")) || !options.dataDir.isEmpty()) {
-            return usage(QStringLiteral("history: unexpected argument %1").arg(a), err);
+            return usageError(QStringLiteral("history: unexpected argument %1").arg(a), err);
         } else {
             options.dataDir = a;
         }
     }
-    if (options.dataDir.isEmpty()) return usage(QStringLiteral("history needs DATADIR"), err);
+    if (options.dataDir.isEmpty()) return usageError(QStringLiteral("history needs DATADIR"), err);
     try {
         std::unique_ptr<db::Connection> c = openDatabase(options);
         history::printHistory(*c, filter, out);

@@ -34,20 +34,23 @@ std::unique_ptr<db::Connection> openDatabase(const SqlOptions& options) {
     if (!QFileInfo(path).isFile())
         throw AdminError(QStringLiteral("no database file %1").arg(path));
 
-    QString password;
+    schema::KeyRing keys;
     if (options.history) {
-        password = QString::fromLatin1(schema::kHistoryPassword);
-    } else {
-        const QString keyFile = resolveKeyFile(options.dataDir, options.keyFile);
-        password = schema::currentPasswordFromKeyFile(keyFile);
-        if (password.isEmpty()) {
-            throw AdminError(QStringLiteral("the key file %1 gives no password").arg(keyFile));
+        // The history database opens without the companion key file while it has the fixed key.
+        try {
+            keys = resolveKeys(options.dataDir, options.keyFile);
+        } catch (const AdminError&) {
+            keys << schema::DatabaseKeys{QString(), QString::fromLatin1(schema::kHistoryPassword)};
         }
+    } else {
+        keys = resolveKeys(options.dataDir, options.keyFile);
     }
+    const schema::DatabaseKind kind =
+        options.history ? schema::DatabaseKind::History : schema::DatabaseKind::Current;
 
     std::unique_ptr<db::Connection> c;
     try {
-        c = db::Connection::open(path, password);
+        c = schema::openWithFirstKey(path, schema::passwordsFor(keys, kind));
     } catch (const db::DbError& e) {
         throw AdminError(QStringLiteral("cannot open %1: %2 (wrong password, or not a database "
                                         "of this system); the file was not changed")
@@ -63,8 +66,7 @@ std::unique_ptr<db::Connection> openDatabase(const SqlOptions& options) {
     }
     // The companion works with the administrator's right: an earlier layout is brought up to
     // date (in one transaction of its own, which waits for other writers like any other).
-    schema::migrate(
-        *c, options.history ? schema::DatabaseKind::History : schema::DatabaseKind::Current);
+    schema::migrate(*c, kind);
     return c;
 }
 
@@ -103,6 +105,28 @@ QString resolveKeyFile(const QString& dataDir, const QString& keyFile) {
                                     "installation folder (AppPath \"%3\"); give one with "
                                     "--keyfile")
                          .arg(QString::fromLatin1(schema::kKeyFileName), dataDir, key.appPath));
+}
+
+schema::KeyRing resolveKeys(const QString& dataDir, const QString& keyFile) {
+    // An organisation key file given with --keyfile is tried first, the installation's after it.
+    const schema::KeyRing given =
+        keyFile.isEmpty() ? schema::KeyRing() : schema::readKeyRing(keyFile);
+    QString shippedFile;
+    try {
+        shippedFile = resolveKeyFile(dataDir, given.isEmpty() ? keyFile : QString());
+    } catch (const AdminError&) {
+        if (given.isEmpty()) throw;
+        return given;
+    }
+    const QString folder = QFileInfo(shippedFile).absolutePath();
+    schema::KeyRing keys =
+        schema::mergedKeyRing(given, schema::readKeyRing(schema::organisationKeyPath(folder)));
+    const schema::DatabaseKeys shipped{schema::currentPasswordFromKeyFile(shippedFile),
+                                       QString::fromLatin1(schema::kHistoryPassword)};
+    if (shipped.current.isEmpty())
+        throw AdminError(QStringLiteral("the key file %1 gives no password").arg(shippedFile));
+    keys << shipped;
+    return keys;
 }
 
 bool isRowStatement(const QString& statement) {

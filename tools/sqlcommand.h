@@ -4,6 +4,8 @@
 #include <QTextStream>
 #include <memory>
 
+#include "organisationkey.h"
+
 namespace fx::db {
 class Connection;
 }
@@ -21,6 +23,13 @@ struct SqlOptions {
 // qslkeyf2.dll in the folder above dataDir (the installation the data folder belongs to), else
 // the one in the registry stand-in's AppPath. Throws AdminError when none exists.
 QString resolveKeyFile(const QString& dataDir, const QString& keyFile);
+
+// The keys tried on the databases of dataDir, in order: the organisation key file
+// (organisationkey.h) in the folder of the companion key file resolveKeyFile finds, then the
+// shipped keys of that companion key file. keyFile may name either kind of key file; an
+// organisation key file given so is tried first. Throws AdminError when no companion key file
+// is found or it gives no password.
+schema::KeyRing resolveKeys(const QString& dataDir, const QString& keyFile);
 
 // Opens the chosen database of options.dataDir (the statement is not used) and proves it is one
 // of this system's: the key opens it and it has the tables every such database has; an earlier

@@ -23,12 +23,6 @@ struct Arguments {
     QString xlsx;
 };
 
-int usage(const QString& message, QTextStream& err) {
-    err << "fxasset-admin: " << message << "\n\n" << usageText();
-    err.flush();
-    return kExitUsage;
-}
-
 // Fills parsed from the command line; an empty text when it is understood, else what is wrong.
 QString parse(const QStringList& args, Arguments& parsed) {
     QStringList positional;
@@ -98,7 +92,7 @@ void printReport(db::Connection& c, const Arguments& a, QTextStream& out) {
 
 int stocktakeCommand(const QStringList& args, QTextStream& out, QTextStream& err) {
     Arguments a;
-    if (const QString wrong = parse(args, a); !wrong.isEmpty()) return usage(wrong, err);
+    if (const QString wrong = parse(args, a); !wrong.isEmpty()) return usageError(wrong, err);
     const QString path =
         QDir(a.database.dataDir).filePath(QString::fromLatin1(schema::kCurrentFile));
     // Present like a running program: a backup or restore elsewhere is waited for, and none

@@ -9,16 +9,6 @@
 
 namespace fx::admin {
 
-namespace {
-
-int usage(const QString& message, QTextStream& err) {
-    err << "fxasset-admin: " << message << "\n\n" << usageText();
-    err.flush();
-    return kExitUsage;
-}
-
-}  // namespace
-
 int usersCommand(const QStringList& args, QTextStream& out, QTextStream& err) {
     SqlOptions options;
     bool hashAll = false;
@@ -27,16 +17,17 @@ int usersCommand(const QStringList& args, QTextStream& out, QTextStream& err) {
         if (a == QLatin1String("--hash-all")) {
             hashAll = true;
         } else if (a == QLatin1String("--keyfile")) {
-            if (i + 1 >= args.size()) return usage(QStringLiteral("--keyfile needs a value"), err);
+            if (i + 1 >= args.size())
+                return usageError(QStringLiteral("--keyfile needs a value"), err);
             options.keyFile = args.at(++i);
         } else if (a.startsWith(QLatin1String("--")) || !options.dataDir.isEmpty()) {
-            return usage(QStringLiteral("users: unexpected argument %1").arg(a), err);
+            return usageError(QStringLiteral("users: unexpected argument %1").arg(a), err);
         } else {
             options.dataDir = a;
         }
     }
     if (options.dataDir.isEmpty() || !hashAll)
-        return usage(QStringLiteral("users needs DATADIR and --hash-all"), err);
+        return usageError(QStringLiteral("users needs DATADIR and --hash-all"), err);
     try {
         std::unique_ptr<db::Connection> c = openDatabase(options);
         const int replaced = accounts::hashAllPasswords(*c);

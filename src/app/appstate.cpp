@@ -7,7 +7,7 @@
 
 namespace fx {
 
-AppState::AppState() = default;
+AppState::AppState() : historyPassword(QString::fromLatin1(schema::kHistoryPassword)) {}
 AppState::~AppState() = default;
 
 bool AppState::isAdministrator() const {
@@ -17,6 +17,21 @@ bool AppState::isAdministrator() const {
 void AppState::migrateForAdministrator(db::Connection& c, schema::DatabaseKind kind) {
     // Only the administrator may change the layout; other users work on the tables they find.
     if (isAdministrator()) schema::migrate(c, kind);
+}
+
+schema::KeyRing AppState::keyRing() const {
+    schema::KeyRing ring = keys;
+    ring << schema::DatabaseKeys{currentPassword, historyPassword};
+    return ring;
+}
+
+std::unique_ptr<db::Connection> AppState::openKeyed(const QString& path,
+                                                    schema::DatabaseKind kind) {
+    const bool current = kind == schema::DatabaseKind::Current;
+    QString used;
+    auto c = schema::openWithFirstKey(path, schema::passwordsFor(keyRing(), kind), &used);
+    (current ? currentPassword : historyPassword) = used;
+    return c;
 }
 
 QString AppState::settingsPath() const {
@@ -32,14 +47,13 @@ QString AppState::historyDatabasePath() const {
 }
 
 void AppState::openCurrent() {
-    current = db::Connection::open(currentDatabasePath(), currentPassword);
+    current = openKeyed(currentDatabasePath(), schema::DatabaseKind::Current);
     migrateForAdministrator(*current, schema::DatabaseKind::Current);
 }
 
 bool AppState::openHistory() {
     try {
-        history = db::Connection::open(historyDatabasePath(),
-                                       QString::fromLatin1(schema::kHistoryPassword));
+        history = openKeyed(historyDatabasePath(), schema::DatabaseKind::History);
         migrateForAdministrator(*history, schema::DatabaseKind::History);
         return true;
     } catch (const db::DbError&) {

@@ -4,6 +4,7 @@
 #include <memory>
 
 #include "migration.h"
+#include "organisationkey.h"
 #include "settings.h"
 #include "theme.h"
 
@@ -36,6 +37,10 @@ public:
     QString appPath;          // the installation directory
     QString dataDir;          // folder of the databases and fxasset.ini, ending with "/"
     QString currentPassword;  // the current database's password
+    QString historyPassword;  // the history database's password (the fixed one unless rekeyed)
+    // The organisation's keys and the shipped ones, tried in this order before currentPassword
+    // and historyPassword (organisationkey.h); empty for an installation told its passwords.
+    schema::KeyRing keys;
 
     QString userName;
     Rights rights;
@@ -49,6 +54,11 @@ public:
     std::unique_ptr<db::Connection> history;  // dbjl.his; null when it could not be opened
 
     bool isAdministrator() const;
+    // keys followed by the pair currentPassword, historyPassword: every key tried on a file.
+    schema::KeyRing keyRing() const;
+    // Opens a database of that kind with the first key of keyRing() that fits and remembers it
+    // as currentPassword or historyPassword (for backups and reopening). Throws db::DbError.
+    std::unique_ptr<db::Connection> openKeyed(const QString& path, schema::DatabaseKind kind);
     QString settingsPath() const;
     QString currentDatabasePath() const;
     QString historyDatabasePath() const;

@@ -117,7 +117,7 @@ bool TLoginDlg::FormCreate() {
     state_.dataDir = determineDataDir(startDir(), state_.appPath);
     const QString path = state_.currentDatabasePath();
     try {
-        conn_ = db::Connection::open(path, state_.currentPassword);
+        conn_ = state_.openKeyed(path, schema::DatabaseKind::Current);
         users_ = std::make_unique<db::RowSet>(*conn_, QStringLiteral("select * from users"));
         users_->open();
         for (users_->first(); !users_->eof(); users_->next()) {

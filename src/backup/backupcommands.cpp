@@ -13,6 +13,7 @@
 #include "dberror.h"
 #include "installation.h"
 #include "modal.h"
+#include "organisationkey.h"
 #include "presencelock.h"
 #include "prompt.h"
 #include "restoremarker.h"
@@ -28,10 +29,11 @@ void runBackupCommand(QWidget* parent, AppState& state, const ConnectionHooks& h
 
 RestoreOutcome runRestoreCommand(QWidget* parent, AppState& state, const ConnectionHooks& hooks) {
     ui::prompt(parent, {text::warning(), text::restoreWarning(), ui::Icon::Warning});
-    // The password is read again the way the program start reads it.
-    const QString password = schema::currentPasswordFromKeyFile(
-        state.appPath + QLatin1Char('/') + QLatin1String(schema::kKeyFileName));
-    TexitDlg dialog(state, TexitDlg::Use::Restore, hooks, parent, password);
+    // The keys are read again the way the program start reads them (a key copied in meanwhile
+    // counts), after those the program opened its databases with.
+    const schema::KeyRing keys =
+        schema::mergedKeyRing(schema::installationKeys(state.appPath), state.keyRing());
+    TexitDlg dialog(state, TexitDlg::Use::Restore, hooks, parent, keys);
     const int result = ui::runModal(dialog);
     if (result == QDialog::Accepted) {
         ui::inform(parent, text::currentRestored(), text::important());

@@ -195,20 +195,29 @@ Result backupDatabase(const QString& databasePath, const QString& password, Data
 }
 
 IdentifiedBackup identifyBackup(const QString& backupFile, const QString& currentPassword) {
+    return identifyBackup(backupFile, schema::KeyRing{{currentPassword, historyPassword()}});
+}
+
+IdentifiedBackup identifyBackup(const QString& backupFile, const schema::KeyRing& keys) {
     IdentifiedBackup found;
     for (const DatabaseKind kind : {DatabaseKind::Current, DatabaseKind::History}) {
-        const DatabaseProbe probe =
-            probeDatabase(backupFile, passwordFor(kind, currentPassword), IntegrityCheck::Full);
-        found.problem = probe.problem;
-        if (!probe.opened) continue;
-        // The password fits; a file that then fails the check, or lacks the tables and version
-        // of its kind, is not a database this program can work on.
-        const QString layout = layoutProblem(probe, kind);
-        if (!layout.isEmpty()) found.problem = layout;
-        found.ok = probe.intact && layout.isEmpty();
-        found.kind = kind;
-        found.version = probe.version;
-        return found;
+        const schema::DatabaseKind layout = kind == DatabaseKind::Current
+                                                ? schema::DatabaseKind::Current
+                                                : schema::DatabaseKind::History;
+        for (const QString& password : schema::passwordsFor(keys, layout)) {
+            const DatabaseProbe probe = probeDatabase(backupFile, password, IntegrityCheck::Full);
+            found.problem = probe.problem;
+            if (!probe.opened) continue;
+            // The password fits; a file that then fails the check, or lacks the tables and
+            // version of its kind, is not a database this program can work on.
+            const QString problem = layoutProblem(probe, kind);
+            if (!problem.isEmpty()) found.problem = problem;
+            found.ok = probe.intact && problem.isEmpty();
+            found.kind = kind;
+            found.version = probe.version;
+            found.password = password;
+            return found;
+        }
     }
     return found;
 }

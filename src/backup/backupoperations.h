@@ -6,6 +6,7 @@
 #include "backuppair.h"
 #include "chunkedcopy.h"
 #include "databasecheck.h"
+#include "organisationkey.h"
 
 namespace fx::backup {
 
@@ -55,13 +56,18 @@ struct IdentifiedBackup {
     bool ok = false;
     DatabaseKind kind = DatabaseKind::Current;
     int version = 0;
-    QString problem;  // why it was refused (engine's words), when not ok
+    QString password;  // the password that opened it
+    QString problem;   // why it was refused (engine's words), when not ok
 };
 
 // Identifies a chosen backup file: the current database's password first, then the history
 // database's. A file that opens with neither, opens but fails the integrity check, or lacks the
 // tables or version of its kind (layoutProblem) is refused alike. The file is only read.
 IdentifiedBackup identifyBackup(const QString& backupFile, const QString& currentPassword);
+// The same with every key an installation knows: each current database's password of the ring
+// (newest first), then each history database's, so that a backup made under an older key (or
+// under the shipped one, before the organisation had its own) is told apart as well.
+IdentifiedBackup identifyBackup(const QString& backupFile, const schema::KeyRing& keys);
 
 // Restores backupFile over databasePath; kind and password are those the backup was identified
 // by. Needs the exclusive presence lock (the calling program has closed its own

@@ -68,12 +68,12 @@ void tell(QWidget* parent, const Result& result) {
 }  // namespace
 
 TexitDlg::TexitDlg(AppState& state, Use use, const ConnectionHooks& hooks, QWidget* parent,
-                   const QString& restorePassword)
+                   const schema::KeyRing& restoreKeys)
     : QDialog(parent),
       state_(state),
       use_(use),
       hooks_(completeHooks(hooks, state)),
-      restorePassword_(restorePassword.isEmpty() ? state.currentPassword : restorePassword),
+      restoreKeys_(restoreKeys.isEmpty() ? state.keyRing() : restoreKeys),
       saveFileName_(defaultBackupName(Clock::today())) {
     setObjectName(QStringLiteral("TexitDlg"));
 
@@ -250,7 +250,7 @@ bool TexitDlg::backupOne(DatabaseKind kind, const QString& target, const BackupR
     const QString databasePath =
         isCurrent ? state_.currentDatabasePath() : state_.historyDatabasePath();
     const Result result = backupDatabase(
-        databasePath, passwordFor(kind, state_.currentPassword), kind, target,
+        databasePath, isCurrent ? state_.currentPassword : state_.historyPassword, kind, target,
         [this](int chunks) { showChunks(chunks); }, run);
     reopenConnection(kind);
     tell(this, result);
@@ -261,7 +261,7 @@ void TexitDlg::chooseBackupFile() {
     const QString file = ui::chooseFile(this, {false, text::chooseBackupCaption(), state_.startDir,
                                                dialogFilter(QString::fromUtf8(kOpenFilter))});
     if (file.isEmpty()) return;
-    const IdentifiedBackup found = identifyBackup(file, restorePassword_);
+    const IdentifiedBackup found = identifyBackup(file, restoreKeys_);
     if (!found.ok) {
         ui::warn(this, text::notADatabase(), text::warning());
         return;
@@ -269,6 +269,7 @@ void TexitDlg::chooseBackupFile() {
     identified_ = true;
     kind_ = found.kind;
     backupFile_ = file;
+    backupPassword_ = found.password;
     setWindowTitle(kind_ == DatabaseKind::Current ? text::currentKindCaption(found.version)
                                                   : text::historyKindCaption(found.version));
     setStatus(text::pressStart());
@@ -281,9 +282,8 @@ void TexitDlg::startRestore() {
     closeConnection(kind_);
     setStatus(text::restoring());
     ProgressBar1->setValue(0);
-    const Result result =
-        restoreDatabase(backupFile_, target, kind_, passwordFor(kind_, restorePassword_),
-                        [this](int chunks) { showChunks(chunks); });
+    const Result result = restoreDatabase(backupFile_, target, kind_, backupPassword_,
+                                          [this](int chunks) { showChunks(chunks); });
     if (result.ok()) {
         done(isCurrent ? int(QDialog::Accepted) : kHistoryRestored);
         return;
@@ -298,6 +298,7 @@ void TexitDlg::forgetBackupFile() {
     identified_ = false;
     kind_ = DatabaseKind::Current;
     backupFile_.clear();
+    backupPassword_.clear();
     setStatus(text::restoreQuestionAgain());
     BitBtn1->setText(QStringLiteral("确定"));
 }

@@ -6,6 +6,7 @@
 #include "backupfiles.h"
 #include "backuppair.h"
 #include "connectionhooks.h"
+#include "organisationkey.h"
 
 class QCheckBox;
 class QFrame;
@@ -33,10 +34,10 @@ public:
     // The result of a restore of the history database (a current restore closes with Accepted).
     static constexpr int kHistoryRestored = 111;
 
-    // restorePassword: the current database's password for identifying and restoring a
-    // backup (the restore command reads it from the key file again); the state's otherwise.
+    // restoreKeys: the keys a chosen backup is identified and restored with (the restore
+    // command reads them from the key files again); the state's keyRing() when empty.
     TexitDlg(AppState& state, Use use, const ConnectionHooks& hooks = {}, QWidget* parent = nullptr,
-             const QString& restorePassword = QString());
+             const schema::KeyRing& restoreKeys = {});
     ~TexitDlg() override;
 
     Use use() const { return use_; }
@@ -80,7 +81,8 @@ private:
     AppState& state_;
     Use use_;
     ConnectionHooks hooks_;
-    QString restorePassword_;
+    schema::KeyRing restoreKeys_;
+    QString backupPassword_;  // the password that opened the chosen backup
     QString saveFileName_;
     bool identified_ = false;
     DatabaseKind kind_ = DatabaseKind::Current;

@@ -4,6 +4,7 @@
 
 #include "clock.h"
 #include "connection.h"
+#include "preparedinsert.h"
 #include "rowset.h"
 
 namespace fx::history {
@@ -38,11 +39,14 @@ QString ChangeRecorder::notRecordedMessage(const QString& engineMessage) {
 void ChangeRecorder::begin() {
     if (!available_) return;
     transaction_ = std::make_unique<db::Transaction>(*history_);
-    if (!rows_) {
-        rows_ = std::make_unique<db::RowSet>(*history_,
-                                             QStringLiteral("select * from czjl where id=-1"));
-        rows_->open();
+    if (!insert_) {
+        insert_ = std::make_unique<db::PreparedInsert>(
+            *history_, kTable,
+            QStringList{QStringLiteral("sj"), QStringLiteral("czy"), QStringLiteral("gzz"),
+                        QStringLiteral("cz"), QStringLiteral("id"), QStringLiteral("zcbh"),
+                        QStringLiteral("bgnr")});
     }
+    moment_ = Clock::now().toString(QStringLiteral("yyyy-MM-dd hh:mm:ss"));
     recorded_ = 0;
 }
 
@@ -54,16 +58,7 @@ void ChangeRecorder::record(const QString& operation, int serial, const QString&
 void ChangeRecorder::recordNote(const QString& operation, int serial, const QString& assetNumber,
                                 const QString& note) {
     if (!available_) return;
-    rows_->append();
-    rows_->setValue(QStringLiteral("sj"),
-                    Clock::now().toString(QStringLiteral("yyyy-MM-dd hh:mm:ss")));
-    rows_->setValue(QStringLiteral("czy"), user_);
-    rows_->setValue(QStringLiteral("gzz"), workstation_);
-    rows_->setValue(QStringLiteral("cz"), operation);
-    rows_->setValue(QStringLiteral("id"), serial);
-    rows_->setValue(QStringLiteral("zcbh"), assetNumber);
-    rows_->setValue(QStringLiteral("bgnr"), note);
-    rows_->post();
+    insert_->insert({moment_, user_, workstation_, operation, serial, assetNumber, note});
     ++recorded_;
 }
 
@@ -77,7 +72,6 @@ void ChangeRecorder::rollback() {
     if (!transaction_) return;
     transaction_->rollback();
     transaction_.reset();
-    if (rows_) rows_->cancel();
 }
 
 QString assetNumberOf(const db::RowSet& asset) {

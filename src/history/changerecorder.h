@@ -8,6 +8,7 @@
 
 namespace fx::db {
 class Connection;
+class PreparedInsert;
 class RowSet;
 class Transaction;
 }  // namespace fx::db
@@ -42,8 +43,10 @@ QString workstationName();
 // row the engine refuses stops the command before the register changes, a register change that
 // fails rolls its history rows back with it, and should the history commit itself fail after
 // the register committed, the caller tells the user that the change is not recorded. Destroyed
-// without commit(), nothing is kept. Each row carries the program clock's time, the user and
-// the workstation. No function here changes or deletes a history row.
+// without commit(), nothing is kept. Each row carries the program clock's time at begin() (the
+// moment of the command), the user and the workstation. The rows go through one insert
+// statement prepared at the first begin(), so that a rename carried into every asset writes
+// its rows at the engine's speed. No function here changes or deletes a history row.
 class ChangeRecorder {
 public:
     // history may be null (the program runs on without dbjl.his); so may a history database
@@ -83,7 +86,8 @@ private:
     QString workstation_;
     bool available_ = false;
     std::unique_ptr<db::Transaction> transaction_;
-    std::unique_ptr<db::RowSet> rows_;
+    std::unique_ptr<db::PreparedInsert> insert_;
+    QString moment_;  // the command's time, as sj holds it
     int recorded_ = 0;
 };
 

@@ -12,6 +12,7 @@
 #include <algorithm>
 
 #include "appstate.h"
+#include "builtinlayout.h"
 #include "clicklabel.h"
 #include "clock.h"
 #include "connection.h"
@@ -236,9 +237,15 @@ void TcxjgDlg1::open() {
     const QString userFile = userLayoutPath(state_.kind, app_.dataDir, app_.userName);
     if (!loadLayout(userFile, nullptr)) {
         QString error;
+        // An installation made before the change history lacks its default layout file; the
+        // program's own copy of it stands in.
+        ColumnList carried;
         if (!loadLayout(defaultLayoutPath(state_.kind, app_.startDir), &error)) {
-            ui::stop(this, error);
-            return;
+            if (!builtInDefaultLayout(state_.kind, &carried)) {
+                ui::stop(this, error);
+                return;
+            }
+            applyColumns(carried);
         }
     }
     // 6. The saved title is that of the first column.

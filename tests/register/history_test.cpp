@@ -10,6 +10,7 @@
 #include <QPushButton>
 
 #include "clock.h"
+#include "columnlayout.h"
 #include "connection.h"
 #include "editfixture.h"
 #include "historylists.h"
@@ -229,6 +230,43 @@ TEST_F(HistoryTest, TheAdministratorsQueryListsTodaysRowsOfTheChosenOperation) {
     EXPECT_TRUE(dialogs.done());
     EXPECT_EQ(listed, (QStringList{QStringLiteral("设备配置：A → B"),
                                    QStringLiteral("设备配置：i5/8G → A")}));
+}
+
+TEST_F(HistoryTest, WithoutTheInstalledHistoryLayoutTheProgramsOwnIsShown) {
+    // An installation made by the earlier version has every default layout but this one.
+    ASSERT_TRUE(QFile::remove(inst.appPath() + QStringLiteral("/stdczjg")));
+    const int serial = addAsset(QStringLiteral("DN-"), 4);
+    setPrefix(QStringLiteral("DN-"), 4);
+    start();
+    show(serial);
+    form->Modify1->trigger();
+    form->DBEdit3->setText(QStringLiteral("A"));
+    {
+        PromptScript prompts;
+        prompts.expect(QStringLiteral("提示"), QString());
+        form->Save1->trigger();
+    }
+    query::ColumnList installed;
+    QString error;
+    ASSERT_TRUE(query::readLayoutFile(QStringLiteral(FX_SHARE_DIR "/stdczjg"), &installed, &error));
+    query::ColumnList shown;
+    int rowsShown = 0;
+    PromptScript prompts;  // no message: a missing layout is not the user's problem
+    ModalScript dialogs;
+    dialogs.then([&](QDialog& dlg) {
+        auto& w = dynamic_cast<query::TcxjgDlg1&>(dlg);
+        shown = w.columnList();
+        rowsShown = w.table().rowCount();
+        return int(QDialog::Rejected);
+    });
+    form->BitBtn9->click();
+    EXPECT_TRUE(dialogs.done());
+    EXPECT_EQ(rowsShown, 1);
+    ASSERT_EQ(shown.size(), installed.size());
+    for (std::size_t i = 0; i < shown.size(); ++i) {
+        EXPECT_EQ(shown[i].field, installed[i].field);
+        EXPECT_EQ(shown[i].title, installed[i].title);
+    }
 }
 
 TEST_F(HistoryTest, OnlyTheAdministratorQueriesTheWholeHistory) {

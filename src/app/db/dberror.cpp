@@ -42,6 +42,10 @@ bool DbError::isConstraint() const {
     return (code_ & 0xff) == SQLITE_CONSTRAINT;
 }
 
+bool DbError::isWrongKey() const {
+    return (code_ & 0xff) == SQLITE_NOTADB;
+}
+
 bool DbError::isBusy() const {
     const int primary = code_ & 0xff;
     return primary == SQLITE_BUSY || primary == SQLITE_LOCKED;

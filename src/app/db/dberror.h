@@ -27,6 +27,9 @@ public:
     bool isConstraint() const;
     // True when the database stayed locked by another connection beyond the busy timeout.
     bool isBusy() const;
+    // True when the engine found no database under the key: a wrong password, or a file that
+    // is not a database at all.
+    bool isWrongKey() const;
 
 private:
     QString message_;

@@ -1,4 +1,4 @@
-#include "nativeinsert.h"
+#include "preparedinsert.h"
 
 #include <sqlite3.h>
 
@@ -7,7 +7,7 @@
 #include "connection.h"
 #include "dberror.h"
 
-namespace fx::admin {
+namespace fx::db {
 
 namespace {
 
@@ -19,8 +19,8 @@ QString quotedIdentifier(const QString& name) {
 
 }  // namespace
 
-NativeInsert::NativeInsert(db::Connection& connection, const QString& table,
-                           const QStringList& columns)
+PreparedInsert::PreparedInsert(Connection& connection, const QString& table,
+                               const QStringList& columns)
     : connection_(connection), columnCount_(int(columns.size())) {
     QStringList names;
     QStringList marks;
@@ -39,15 +39,15 @@ NativeInsert::NativeInsert(db::Connection& connection, const QString& table,
         const int code = sqlite3_errcode(connection.handle());
         sqlite3_finalize(stmt_);
         stmt_ = nullptr;
-        throw db::DbError(message, code);
+        throw DbError(message, code);
     }
 }
 
-NativeInsert::~NativeInsert() {
+PreparedInsert::~PreparedInsert() {
     sqlite3_finalize(stmt_);
 }
 
-void NativeInsert::bind(int position, const QVariant& value) {
+void PreparedInsert::bind(int position, const QVariant& value) {
     int rc = SQLITE_OK;
     if (!value.isValid() || value.isNull()) {
         rc = sqlite3_bind_null(stmt_, position);
@@ -84,15 +84,15 @@ void NativeInsert::bind(int position, const QVariant& value) {
         }
     }
     if (rc != SQLITE_OK) {
-        throw db::DbError(QString::fromUtf8(sqlite3_errmsg(connection_.handle())), rc);
+        throw DbError(QString::fromUtf8(sqlite3_errmsg(connection_.handle())), rc);
     }
 }
 
-qint64 NativeInsert::insert(std::initializer_list<QVariant> values) {
+qint64 PreparedInsert::insert(std::initializer_list<QVariant> values) {
     if (int(values.size()) != columnCount_) {
-        throw db::DbError(QStringLiteral("insert expects %1 values, got %2")
-                              .arg(columnCount_)
-                              .arg(values.size()));
+        throw DbError(QStringLiteral("insert expects %1 values, got %2")
+                          .arg(columnCount_)
+                          .arg(values.size()));
     }
     sqlite3_reset(stmt_);
     sqlite3_clear_bindings(stmt_);
@@ -102,9 +102,9 @@ qint64 NativeInsert::insert(std::initializer_list<QVariant> values) {
     if (rc != SQLITE_DONE) {
         const QString message = QString::fromUtf8(sqlite3_errmsg(connection_.handle()));
         sqlite3_reset(stmt_);
-        throw db::DbError(message, rc);
+        throw DbError(message, rc);
     }
     return sqlite3_last_insert_rowid(connection_.handle());
 }
 
-}  // namespace fx::admin
+}  // namespace fx::db
