@@ -8,6 +8,8 @@
 #include <benchmark/benchmark.h>
 #include <sqlite3.h>
 
+#include "sqliteengine.h"
+
 #include <QCoreApplication>
 #include <QDate>
 #include <QElapsedTimer>
@@ -88,9 +90,10 @@ void BM_ReadAssets_RawApi(benchmark::State& state) {
     qint64 rows = 0;
     for (auto _ : state) {
         sqlite3_stmt* stmt = nullptr;
-        if (sqlite3_prepare_v2(c->handle(), "select * from sbjl", -1, &stmt, nullptr) !=
-            SQLITE_OK) {
-            state.SkipWithError(sqlite3_errmsg(c->handle()));
+        if (sqlite3_prepare_v2(static_cast<fx::db::detail::SqliteEngine&>(c->engine()).handle(),
+                               "select * from sbjl", -1, &stmt, nullptr) != SQLITE_OK) {
+            state.SkipWithError(
+                sqlite3_errmsg(static_cast<fx::db::detail::SqliteEngine&>(c->engine()).handle()));
             break;
         }
         const int columns = sqlite3_column_count(stmt);
@@ -198,7 +201,8 @@ int stepAll(benchmark::State& state, sqlite3* db, const QByteArray& sql) {
 void runRawAssetQuery(benchmark::State& state, const QByteArray& sql) {
     auto c = openBenchDatabase();
     for (auto _ : state) {
-        if (stepAll(state, c->handle(), sql) != kAssets) {
+        if (stepAll(state, static_cast<fx::db::detail::SqliteEngine&>(c->engine()).handle(), sql) !=
+            kAssets) {
             state.SkipWithError("asset query lost assets");
             break;
         }

@@ -11,6 +11,7 @@ packages=(
     libgtest-dev libbenchmark-dev
     fonts-arphic-uming fonts-arphic-ukai fonts-wqy-zenhei fonts-dejavu-core
     poppler-utils
+    postgresql libpq-dev
 )
 missing=()
 for p in "${packages[@]}"; do

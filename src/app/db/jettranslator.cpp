@@ -206,6 +206,25 @@ const QSet<QString>& reservedNames() {
     return k;
 }
 
+// Names the server reserves that the program's tables use as columns.
+const QSet<QString>& serverReservedNames() {
+    static const QSet<QString> k = {QStringLiteral("user"), QStringLiteral("offset"),
+                                    QStringLiteral("window"), QStringLiteral("current_date")};
+    return k;
+}
+
+// The Jet functions the server schema creates under jet_ names.
+const QSet<QString>& serverJetFunctions() {
+    static const QSet<QString> k = {
+        QStringLiteral("year"),  QStringLiteral("month"), QStringLiteral("day"),
+        QStringLiteral("now"),   QStringLiteral("date"),  QStringLiteral("str"),
+        QStringLiteral("right"), QStringLiteral("left"),  QStringLiteral("mid"),
+        QStringLiteral("len"),   QStringLiteral("trim"),  QStringLiteral("ucase"),
+        QStringLiteral("lcase"), QStringLiteral("iif"),   QStringLiteral("nz"),
+    };
+    return k;
+}
+
 // Jet functions whose result is text.
 const QSet<QString>& textFunctions() {
     static const QSet<QString> k = {
@@ -303,8 +322,9 @@ struct Term {
 
 class Translator {
 public:
-    Translator(std::vector<Token>& tokens, const std::function<bool(const QString&)>& isText)
-        : t_(tokens), isText_(isText) {
+    Translator(std::vector<Token>& tokens, const std::function<bool(const QString&)>& isText,
+               Dialect dialect)
+        : t_(tokens), isText_(isText), server_(dialect == Dialect::Server) {
         match_.assign(t_.size(), -1);
         std::vector<int> stack;
         for (int i = 0; i < int(t_.size()); ++i) {
@@ -371,6 +391,11 @@ private:
         }
     }
 
+    bool isReserved(const QString& lower) const {
+        return reservedNames().contains(lower) ||
+               (server_ && serverReservedNames().contains(lower));
+    }
+
     // Rewrites that concern single tokens.
     void tokenPass() {
         for (int i = 0; i < int(t_.size()); ++i) {
@@ -379,16 +404,28 @@ private:
                 tk.text = translateDateLiteral(tk.text);
                 continue;
             }
+            // The server folds unquoted names of the schema to lower case.
+            if (tk.kind == Kind::Name && server_) tk.text = doubleQuoted(tk.lower);
             if (tk.kind != Kind::Word) continue;
             const int prev = prevSignificant(i);
             const int next = nextSignificant(i);
             const bool afterDot = prev >= 0 && t_[prev].kind == Kind::Dot;
             const bool beforeParen = next >= 0 && t_[next].kind == Kind::LParen;
             if (afterDot) {
-                if (reservedNames().contains(tk.lower)) {
+                if (isReserved(tk.lower)) {
                     tk.kind = Kind::Name;
-                    tk.text = doubleQuoted(tk.text);
+                    tk.text = doubleQuoted(server_ ? tk.lower : tk.text);
                 }
+                continue;
+            }
+            if (beforeParen && server_) {
+                if (serverJetFunctions().contains(tk.lower)) {
+                    tk.text = QStringLiteral("jet_") + tk.lower;
+                }
+                continue;
+            }
+            if (server_ && tk.lower == QLatin1String("like")) {
+                tk.text = QStringLiteral("ilike");
                 continue;
             }
             if (beforeParen) {
@@ -404,9 +441,9 @@ private:
             } else if (tk.lower == QLatin1String("false") || tk.lower == QLatin1String("no")) {
                 tk.kind = Kind::Number;
                 tk.text = QStringLiteral("0");
-            } else if (reservedNames().contains(tk.lower)) {
+            } else if (isReserved(tk.lower)) {
                 tk.kind = Kind::Name;
-                tk.text = doubleQuoted(tk.text);
+                tk.text = doubleQuoted(server_ ? tk.lower : tk.text);
             } else if (tk.lower == QLatin1String("distinctrow")) {
                 tk.text = QStringLiteral("distinct");
             } else if (tk.lower == QLatin1String("mod") && prev >= 0 && endsOperand(prev)) {
@@ -841,6 +878,7 @@ private:
 
     std::vector<Token>& t_;
     const std::function<bool(const QString&)>& isText_;
+    bool server_;
     std::vector<int> match_;
     QHash<int, Type> groupType_;
     std::vector<std::unique_ptr<Scope>> scopes_;
@@ -849,9 +887,10 @@ private:
 }  // namespace
 
 QString translateJet(const QString& jetSql,
-                     const std::function<bool(const QString& column)>& isTextColumn) {
+                     const std::function<bool(const QString& column)>& isTextColumn,
+                     Dialect dialect) {
     std::vector<Token> tokens = tokenize(jetSql);
-    Translator(tokens, isTextColumn).run();
+    Translator(tokens, isTextColumn, dialect).run();
     QString out;
     out.reserve(jetSql.size() + 16);
     for (const Token& tk : tokens) {
@@ -912,6 +951,8 @@ SingleTableSelect findSingleTableSelect(const QString& jetSql) {
         }
     }
     SingleTableSelect result;
+    for (size_t j = k + 2; j < top.size(); ++j)
+        if (isWord(tokens[top[j]], "order")) result.ordered = true;
     result.table = table.lower;
     result.selectEnd = tokens[top[0]].pos + tokens[top[0]].text.size();
     return result;
