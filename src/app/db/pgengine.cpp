@@ -384,7 +384,6 @@ void PgEngine::runSchema(const QString& sql) {
         throw;
     }
     if (wrap) PQclear(exec("COMMIT", {}, {}));
-    origins_.clear();
 }
 
 bool PgEngine::inTransaction() const {
