@@ -16,10 +16,10 @@
 #include <vector>
 
 #include "benchinstallation.h"
+#include "bulkinsert.h"
 #include "connection.h"
 #include "demoregister.h"
 #include "installer.h"
-#include "nativeinsert.h"
 #include "quote.h"
 #include "rowset.h"
 
@@ -263,12 +263,11 @@ void BM_WriteAssets_PreparedInsert(benchmark::State& state) {
     WriteTarget w;
     for (auto _ : state) {
         fx::db::Transaction tx(*w.c);
-        fx::admin::NativeInsert ins(
-            *w.c, QStringLiteral("sbjl"),
-            {QStringLiteral("id"), QStringLiteral("num"), QStringLiteral("zclb"),
-             QStringLiteral("sbmc"), QStringLiteral("wz"), QStringLiteral("bgr"),
-             QStringLiteral("bxq"), QStringLiteral("gmrq"), QStringLiteral("gmjg"),
-             QStringLiteral("worp")});
+        fx::db::BulkInsert ins(*w.c, QStringLiteral("sbjl"),
+                               {QStringLiteral("id"), QStringLiteral("num"), QStringLiteral("zclb"),
+                                QStringLiteral("sbmc"), QStringLiteral("wz"), QStringLiteral("bgr"),
+                                QStringLiteral("bxq"), QStringLiteral("gmrq"),
+                                QStringLiteral("gmjg"), QStringLiteral("worp")});
         for (const auto& a : w.assets) {
             ins.insert(
                 {a.prefix, a.num, a.zclb, a.sbmc, a.wz, a.bgr, a.bxq, a.gmrq, a.gmjg, a.worp});

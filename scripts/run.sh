@@ -5,7 +5,8 @@
 #   FXASSET_HOME   where installations live (default ~/.local/share/fxasset)
 set -euo pipefail
 cd "$(dirname "$0")/.."
-scripts/setup.sh
+# Only what starting needs: the program and the companion (with the installed files).
+scripts/setup.sh fxasset fxasset-admin
 
 home="${FXASSET_HOME:-${XDG_DATA_HOME:-$HOME/.local/share}/fxasset}"
 name="default"

@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Installs the Debian packages the program needs (only those missing), then configures and
-# builds it in build/. Used by run.sh and test.sh; safe to run again.
+# builds it in build/: the targets named as arguments, or everything without any. Used by
+# run.sh and test.sh; safe to run again.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
@@ -11,6 +12,10 @@ packages=(
     libgtest-dev libbenchmark-dev
     fonts-arphic-uming fonts-arphic-ukai fonts-wqy-zenhei fonts-dejavu-core
     poppler-utils
+    clang-format dpkg-dev appstream
+    libzint-dev zbar-tools
+    libsodium-dev
+    libzip-dev libfreexl-dev libicu-dev
     postgresql libpq-dev
 )
 missing=()
@@ -27,4 +32,6 @@ fi
 
 build_type="${FX_BUILD_TYPE:-RelWithDebInfo}"
 cmake -S . -B build -DCMAKE_BUILD_TYPE="$build_type" ${FX_CMAKE_ARGS:-} >/dev/null
-cmake --build build -j"$(nproc)"
+targets=()
+for t in "$@"; do targets+=(--target "$t"); done
+cmake --build build -j"$(nproc)" "${targets[@]}"

@@ -2,13 +2,13 @@
 #include <QDir>
 #include <QFileInfo>
 #include <QFont>
-#include <QLibraryInfo>
 #include <QLocale>
-#include <QTranslator>
 
 #include "appstate.h"
 #include "backupcommands.h"
+#include "chinese.h"
 #include "datalocation.h"
+#include "help.h"
 #include "installation.h"
 #include "logindialog.h"
 #include "mainform.h"
@@ -27,26 +27,22 @@ void installFontSubstitutions() {
     QFont::insertSubstitution(QStringLiteral("Arial"), QStringLiteral("DejaVu Sans"));
 }
 
-// The standard dialogs (file choosers, printer set-up) speak Chinese like the rest of the program.
-void installQtTranslation(QApplication& app) {
-    auto* translator = new QTranslator(&app);
-    if (translator->load(QLocale(QLocale::Chinese, QLocale::China), QStringLiteral("qtbase"),
-                         QStringLiteral("_"), QLibraryInfo::path(QLibraryInfo::TranslationsPath)))
-        app.installTranslator(translator);
-}
-
 }  // namespace
 
 int main(int argc, char** argv) {
+    fx::ui::useChineseSystemLocale();
     QApplication app(argc, argv);
     QCoreApplication::setApplicationName(QStringLiteral("VERezidaze"));
     QCoreApplication::setApplicationVersion(QStringLiteral(FX_VERSION));
     installFontSubstitutions();
-    installQtTranslation(app);
+    fx::ui::installChineseTranslations(app);
 
     fx::AppState state;
     // The start directory: qslpath.ini, the help file and the default layouts are found here.
     state.startDir = QDir::currentPath();
+    // F1 opens the manual's page for the window it is pressed in.
+    fx::ui::HelpKey helpKey(state);
+    app.installEventFilter(&helpKey);
 
     const fx::schema::InstallationKey key = fx::schema::readInstallationKey();
     if (key.appPath.isEmpty()) {

@@ -7,9 +7,14 @@
 #include "adminerror.h"
 #include "backupcommand.h"
 #include "dberror.h"
+#include "historycommand.h"
+#include "importcommand.h"
 #include "installation.h"
 #include "installer.h"
 #include "sqlcommand.h"
+#include "startcommand.h"
+#include "stocktakecommand.h"
+#include "userscommand.h"
 
 namespace fx::admin {
 
@@ -202,6 +207,43 @@ QString usageText() {
         "      the kind is told by the password that opens FILE, the replaced file is\n"
         "      kept as .sav, and nothing is replaced while a program works on the data.\n"
         "\n"
+        "  start\n"
+        "      Start the program (fxasset beside fxasset-admin) in the installation the\n"
+        "      registry's AppPath names, as the desktop's menu entry does. When none is\n"
+        "      registered yet, an empty installation of your own is made first in\n"
+        "      ~/.local/share/fxasset/default (FXASSET_HOME moves it) and registered.\n"
+        "\n"
+        "  stocktake DATADIR list|report NAME [--xlsx FILE] [--keyfile FILE]\n"
+        "      list: every stocktake of DATADIR/gdzc.qsk with its scope, dates and counts.\n"
+        "      report NAME: that stocktake's heading, counts (应盘 / 已盘 / 位置不符 / 账外),\n"
+        "      the value of the missing assets and its four lists (已盘点, 盘亏, 位置不符,\n"
+        "      盘盈), tab-separated; --xlsx FILE also writes the lists to a spreadsheet.\n"
+        "\n"
+        "  users DATADIR --hash-all [--keyfile FILE]\n"
+        "      Replace every password of gdzc.qsk still kept in clear (by an older\n"
+        "      version) with its hash, in one transaction; each would otherwise be\n"
+        "      replaced at its user's next sign-in.\n"
+        "\n"
+        "  history DATADIR [--from DATE] [--to DATE] [--asset NUMBER]\n"
+        "      Print the change history (操作记录) of dbjl.his, oldest first, one\n"
+        "      tab-separated line per change: time, user, workstation, operation,\n"
+        "      serial, asset number, changed fields. DATE is yyyy-mm-dd (both days\n"
+        "      included); NUMBER an asset number such as JSJ-1.\n"
+        "\n"
+        "  import DATADIR FILE [--sheet NAME] [--check] [--map 列名=字段 ...] [--header N]\n"
+        "         [--encoding UTF-8|GBK] [--prefix 类别=字母] [--months 年限=月数] [--keyfile "
+        "FILE]\n"
+        "      Import assets from a spreadsheet (.xlsx, .xls, .csv, .txt) into gdzc.qsk of\n"
+        "      DATADIR: the header row is found by its captions (--header N: row N), each\n"
+        "      column is mapped to a card field by its caption (--map 列名=字段 changes one;\n"
+        "      字段 is a caption such as 购买价格 or a column such as gmjg, 无 ignores it).\n"
+        "      Every problem is printed by row and column; the accepted rows are stored with\n"
+        "      the dictionary items they need and numbered where they have no asset number,\n"
+        "      all in one transaction. New categories take the pinyin initials as prefix\n"
+        "      (--prefix changes one), new service lives the months read from their text\n"
+        "      (--months gives them). --check stores nothing. Refused while a backup or\n"
+        "      restore holds the data. Exit 0 only when every row was (or would be) stored.\n"
+        "\n"
         "  --help, help\n"
         "      Show this text.\n"
         "\n"
@@ -224,6 +266,11 @@ int runCommand(const QStringList& arguments, QTextStream& out, QTextStream& err)
     if (command == QLatin1String("sql")) return runSqlCommand(rest, out, err);
     if (command == QLatin1String("backup")) return backupCommand(rest, out, err);
     if (command == QLatin1String("restore")) return restoreCommand(rest, out, err);
+    if (command == QLatin1String("start")) return startCommand(rest, out, err);
+    if (command == QLatin1String("stocktake")) return stocktakeCommand(rest, out, err);
+    if (command == QLatin1String("users")) return usersCommand(rest, out, err);
+    if (command == QLatin1String("history")) return historyCommand(rest, out, err);
+    if (command == QLatin1String("import")) return importCommand(rest, out, err);
     return usageError(QStringLiteral("unknown command %1").arg(command), err);
 }
 

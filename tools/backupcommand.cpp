@@ -91,9 +91,13 @@ int backupCommand(const QStringList& args, QTextStream& out, QTextStream& err) {
         {backup::DatabaseKind::History, a.dataDir + QLatin1String(schema::kHistoryFile),
          historyTarget},
     };
+    if (!backup::pairBelongsTogether(currentTarget, historyTarget))
+        out << backup::text::pairMismatch(currentTarget, historyTarget) << '\n';
+    const backup::BackupRun run = backup::BackupRun::now();
     for (const auto& step : steps) {
-        const backup::Result r = backup::backupDatabase(
-            step.database, backup::passwordFor(step.kind, password), step.kind, step.target);
+        const backup::Result r =
+            backup::backupDatabase(step.database, backup::passwordFor(step.kind, password),
+                                   step.kind, step.target, {}, run);
         if (!r.ok()) return failed(err, r.message);
         out << r.message << ' ' << step.target << '\n';
     }

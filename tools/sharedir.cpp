@@ -6,6 +6,7 @@
 #include <QStringList>
 
 #include "installation.h"
+#include "sharefolders.h"
 
 namespace fx::admin {
 
@@ -17,10 +18,9 @@ bool isShareDir(const QString& dir) {
 QString findShareDir() {
     QStringList candidates;
     if (QCoreApplication::instance()) {
-        const QDir exeDir(QCoreApplication::applicationDirPath());
-        candidates << exeDir.filePath(QStringLiteral("share"))
-                   << exeDir.filePath(QStringLiteral("../share"))
-                   << exeDir.filePath(QStringLiteral("../../share"));
+        const QString exeDir = QCoreApplication::applicationDirPath();
+        candidates << schema::shareDirCandidates(exeDir)
+                   << QDir(exeDir).filePath(QStringLiteral("../../share"));
     }
 #ifdef FX_BUILD_SHARE_DIR
     candidates << QStringLiteral(FX_BUILD_SHARE_DIR);

@@ -5,8 +5,8 @@
 namespace fx::admin {
 
 // The folder of installed files (share/) that init copies into a new installation. Looked up
-// beside the running program (share/ next to it, or one level up as in the build tree, where
-// tools/fxasset-admin sits beside the copied share/), then in the build and source trees this
+// beside the running program (schema::shareDirCandidates: under the installation prefix, or as
+// in the build tree; two levels up for the tests), then in the build and source trees this
 // program was compiled from. A folder counts only when it holds the companion key file.
 // Returns an empty string when none is found.
 QString findShareDir();

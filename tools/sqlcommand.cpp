@@ -5,6 +5,7 @@
 #include <QStringList>
 
 #include "adminerror.h"
+#include "companionpresence.h"
 #include "connection.h"
 #include "dberror.h"
 #include "installation.h"
@@ -20,6 +21,8 @@ namespace {
 QString keyFileIn(const QString& folder) {
     return QDir(folder).filePath(QString::fromLatin1(schema::kKeyFileName));
 }
+
+}  // namespace
 
 // Opens the chosen database of dataDir and proves it is one of this system's: the key opens
 // it and it has the tables every such database has.
@@ -58,11 +61,14 @@ std::unique_ptr<db::Connection> openDatabase(const SqlOptions& options) {
                 .arg(path, options.history ? QStringLiteral("history") : QStringLiteral("current"),
                      table));
     }
-    // The companion works with the administrator's right: an earlier layout is brought up to date.
+    // The companion works with the administrator's right: an earlier layout is brought up to
+    // date (in one transaction of its own, which waits for other writers like any other).
     schema::migrate(
         *c, options.history ? schema::DatabaseKind::History : schema::DatabaseKind::Current);
     return c;
 }
+
+namespace {
 
 void printRows(db::Connection& c, const QString& statement, QTextStream& out) {
     db::RowSet rows(c, statement);
@@ -109,8 +115,14 @@ bool isRowStatement(const QString& statement) {
 int runSql(const SqlOptions& options, QTextStream& out, QTextStream& err) {
     try {
         if (options.statement.trimmed().isEmpty()) throw AdminError(QStringLiteral("no statement"));
+        // The database is proved to be there and one of this system's before a lock file is
+        // made beside it. Then the companion is present on the data folder as the program is,
+        // so that no backup or restore copies or replaces a database under the statement, and
+        // opens the file again: a restore may have replaced it meanwhile.
+        openDatabase(options);
+        const CompanionPresence presence(options.dataDir);
         auto c = openDatabase(options);
-        if (isRowStatement(options.statement)) {
+        if (isRowStatement(options.statement) || c->returnsRows(options.statement)) {
             printRows(*c, options.statement, out);
         } else {
             db::Transaction tx(*c);

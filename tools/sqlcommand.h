@@ -2,6 +2,11 @@
 
 #include <QString>
 #include <QTextStream>
+#include <memory>
+
+namespace fx::db {
+class Connection;
+}
 
 namespace fx::admin {
 
@@ -17,13 +22,25 @@ struct SqlOptions {
 // the one in the registry stand-in's AppPath. Throws AdminError when none exists.
 QString resolveKeyFile(const QString& dataDir, const QString& keyFile);
 
-// Runs one statement through the data-access layer. A row statement (select) prints a header
+// Opens the chosen database of options.dataDir (the statement is not used) and proves it is one
+// of this system's: the key opens it and it has the tables every such database has; an earlier
+// layout is migrated. Throws AdminError (the file unchanged) or db::DbError.
+std::unique_ptr<db::Connection> openDatabase(const SqlOptions& options);
+
+// Runs one statement through the data-access layer, holding the companion's presence on the
+// data folder (companionpresence.h) throughout. A statement that returns rows (a select, a
+// pragma that answers such as integrity_check) prints a header
 // line of field names and one line per row, tab-separated (values as fieldText writes them); a
 // change statement runs in one transaction and prints "N rows changed". Failures print a
 // message on err and return 1: a missing database file (never created), a wrong password or a
 // file that is not a database of this system (left unchanged), a statement the engine refuses
 // (nothing of it applied). Returns 0 on success.
 int runSql(const SqlOptions& options, QTextStream& out, QTextStream& err);
+
+// Opens the chosen database of options.dataDir and proves it is one of this system's: the key
+// opens it and it has the tables every such database has; an earlier layout is migrated. Throws
+// AdminError with the reason; a file that does not open is left unchanged.
+std::unique_ptr<db::Connection> openDatabase(const SqlOptions& options);
 
 // True when the statement returns rows (it begins with select, possibly after parentheses).
 bool isRowStatement(const QString& statement);

@@ -14,6 +14,7 @@ namespace fx {
 // it is left only through "确认".
 class TFirstUseDlg : public QDialog {
     Q_OBJECT
+    Q_CLASSINFO("helpSection", "firststart.html")
 
 public:
     static QString defaultCaption();  // "初次使用"

@@ -18,6 +18,7 @@ namespace fx {
 // from the login dialog, which reconnects when this dialog is accepted.
 class TLocationDlg : public QDialog {
     Q_OBJECT
+    Q_CLASSINFO("helpSection", "firststart.html")
 
 public:
     explicit TLocationDlg(const QString& startDir, QWidget* parent = nullptr);

@@ -19,6 +19,7 @@
 #include "dberror.h"
 #include "locationdialog.h"
 #include "modal.h"
+#include "passwordhash.h"
 #include "prompt.h"
 #include "rowset.h"
 
@@ -133,6 +134,21 @@ bool TLoginDlg::FormCreate() {
     }
 }
 
+void TLoginDlg::replaceClearPassword(const QString& password) {
+    // A password an older version kept in clear is replaced by its hash now that it is known to
+    // be right. Should the write fail (another workstation writing, a read-only medium), the
+    // user still signs in and the next successful sign-in tries again.
+    try {
+        users_->edit();
+        users_->setValue(QStringLiteral("password"), accounts::hashPassword(password));
+        users_->post();
+    } catch (const db::DbError&) {
+        users_->cancel();
+    } catch (const std::runtime_error&) {
+        users_->cancel();
+    }
+}
+
 void TLoginDlg::BitBtn1Click() {
     const QString name = ComboBox1->currentIndex() < 0 ? QString() : ComboBox1->currentText();
     if (name.isEmpty() || !users_) {
@@ -146,7 +162,8 @@ void TLoginDlg::BitBtn1Click() {
     const bool found = !users_->eof();
     const QString stored = found ? users_->text(QStringLiteral("password")) : QString();
 
-    if (found && stored == Edit1->text()) {
+    if (found && accounts::passwordMatches(stored, Edit1->text())) {
+        if (accounts::needsHashing(stored)) replaceClearPassword(Edit1->text());
         state_.userName = name;
         state_.rights.view = users_->yesNo(QStringLiteral("view"));
         state_.rights.modi = users_->yesNo(QStringLiteral("modi"));

@@ -29,6 +29,7 @@ class RowSet;
 // caller ends the program in every case but Accepted.
 class TLoginDlg : public QDialog {
     Q_OBJECT
+    Q_CLASSINFO("helpSection", "firststart.html")
 
 public:
     // Results besides QDialog::Accepted.
@@ -80,6 +81,8 @@ protected:
 private:
     QString startDir() const;
     void closeDatabase();
+    // Writes the hash of password over the current user row's password kept in clear.
+    void replaceClearPassword(const QString& password);
 
     AppState& state_;
     std::unique_ptr<db::Connection> conn_;

@@ -29,6 +29,7 @@ class RadioGroup;
 //   RadioGroup5 "本用户折旧及净值显示"      zjxs
 class TxtszDlg : public QDialog {
     Q_OBJECT
+    Q_CLASSINFO("helpSection", "settings.html")
 
 public:
     explicit TxtszDlg(AppState& state, QWidget* parent = nullptr);

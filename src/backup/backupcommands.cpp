@@ -1,6 +1,12 @@
 #include "backupcommands.h"
 
+#include <unistd.h>
+
 #include <QCheckBox>
+#include <QDir>
+#include <QFile>
+#include <cerrno>
+#include <cstring>
 
 #include "appstate.h"
 #include "backupmessages.h"
@@ -75,8 +81,22 @@ bool beginPresence(QWidget* parent, AppState& state, int waitMs) {
         leavePresence(previous);
         heldDataDir.clear();
     }
-    if (!enterPresence(state, waitMs)) {
+    // A data folder the program cannot write is said to be one, not blamed on other users.
+    const QString folder = QDir(state.dataDir).absolutePath();
+    QString problem;
+    Presence presence = Presence::Unavailable;
+    if (::access(QFile::encodeName(folder).constData(), R_OK | W_OK | X_OK) != 0)
+        problem = QString::fromLocal8Bit(std::strerror(errno));
+    else
+        presence = takePresence(state.currentDatabasePath(), waitMs, &problem);
+    if (presence == Presence::Held) holdPresence(state.historyDatabasePath(), waitMs);
+    if (presence == Presence::Busy) {
         ui::prompt(parent, {text::warning(), text::busyElsewhere(), ui::Icon::Stop});
+        return false;
+    }
+    if (presence == Presence::Unavailable) {
+        ui::prompt(parent,
+                   {text::warning(), text::folderUnwritable(folder, problem), ui::Icon::Stop});
         return false;
     }
     heldDataDir = state.dataDir;

@@ -45,6 +45,21 @@ inline QString keepBackupFailed(const QString& kept, const QString& detail) {
 inline QString backupWriteFailed(const QString& detail) {
     return QStringLiteral("备份文件写入失败，备份没有完成：%1").arg(detail);
 }
+inline QString backupCheckFailed(const QString& path, const QString& detail) {
+    return QStringLiteral(
+               "数据库文件“%1”校验没有通过（%2），备份没有完成，原来的备份文件没有改动。")
+        .arg(path, detail);
+}
+inline QString backupFlushFailed(const QString& detail) {
+    return QStringLiteral("备份文件没有能写到磁盘上（%1），备份没有完成，原来的备份文件没有改动。")
+        .arg(detail);
+}
+inline QString pairMismatch(const QString& currentBackup, const QString& historyBackup) {
+    return QStringLiteral(
+               "备份文件“%1”和“%2”不是同一次备份留下的（上次备份可能中途中断了），"
+               "它们不能作为一套备份一起恢复。")
+        .arg(currentBackup, historyBackup);
+}
 inline QString backupOntoDatabase() {
     return QStringLiteral("备份文件不能与数据库文件同名，请换一个文件名。");
 }
@@ -112,6 +127,10 @@ inline QString restoreWriteFailed(const QString& detail) {
                "数据恢复失败：写入数据库文件时出错（%1），原来的数据库文件已经放回原处。")
         .arg(detail);
 }
+inline QString restoreFromDatabaseItself(const QString& database) {
+    return QStringLiteral("您选择的文件就是现在的数据库文件“%1”，不需要恢复，数据库文件没有改动。")
+        .arg(database);
+}
 inline QString restoreCheckFailed(const QString& detail) {
     return QStringLiteral(
                "数据恢复失败：恢复后的数据库文件校验没有通过（%1），原来的数据库文件已经放回原处。")
@@ -121,6 +140,12 @@ inline QString restoreCheckFailed(const QString& detail) {
 // Start-up, our own: another workstation's backup or restore did not finish in time.
 inline QString busyElsewhere() {
     return QStringLiteral("其他用户正在备份或恢复数据，请稍后再进入本系统。");
+}
+
+// Our own: the data folder (or a lock file in it) cannot be created, opened or written.
+inline QString folderUnwritable(const QString& folder, const QString& detail) {
+    return QStringLiteral("数据文件夹“%1”不能写入（%2），请检查这个文件夹的权限。")
+        .arg(folder, detail);
 }
 
 // Captions of the message boxes.

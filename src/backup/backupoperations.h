@@ -3,7 +3,9 @@
 #include <QString>
 
 #include "backupfiles.h"
+#include "backuppair.h"
 #include "chunkedcopy.h"
+#include "databasecheck.h"
 
 namespace fx::backup {
 
@@ -18,7 +20,9 @@ enum class Status {
     BackupUnreadable,  // restore: the chosen file cannot be read
     KeepFailed,        // the replaced file could not be kept (.bak, .bah, .sav)
     WriteFailed,       // the copy could not be written
-    CheckFailed,       // restore: the restored copy does not pass the integrity check
+    CheckFailed,       // the copy (or the database it was taken from) does not pass its check
+    FolderUnwritable,  // the presence lock file cannot be created or opened in the data folder
+    SourceIsDatabase,  // restore: the chosen file is the database itself
 };
 
 struct Result {
@@ -29,14 +33,22 @@ struct Result {
 
 // Backs up one database file to target (already named with its extension; the caller has
 // asked before replacing an existing one). Needs the exclusive presence lock, so the calling
-// program must have closed its own connection to the database. A hot journal left beside the
-// database by a crashed program is rolled back into it first, never copied. The copy goes to a
-// temporary file beside the target; only when it is whole an existing target is kept as
-// .bak/.bah and the copy takes its name. On any failure the target and the kept file are as
-// they were. The copy is not opened or checked here: a restore checks every page of a backup
-// before it replaces anything, and the previous backup survives as .bak/.bah.
+// program must have closed its own connection to the database. The bytes are copied under a
+// read transaction of the engine (readlock.h), so the copy holds only committed data; a hot
+// journal left by a crashed program is rolled back into the database first, never copied. The
+// copy goes to a temporary file beside the target with the database's mode, carries the run's
+// time (backuppair.h), must pass PRAGMA quick_check and is flushed to the medium; then an
+// existing target gets its second name .bak/.bah (a hard link, or a copy) and the copy takes
+// the target's name in one rename, and the folder is flushed. Only then is "完成" returned. A
+// database whose copy fails the check is refused. On any failure the target is as it was.
 Result backupDatabase(const QString& databasePath, const QString& password, DatabaseKind kind,
-                      const QString& target, const ChunkProgress& progress = {});
+                      const QString& target, const ChunkProgress& progress = {},
+                      const BackupRun& run = BackupRun::now());
+
+// Why a file that opened with the password of kind cannot stand in for that database: a table
+// of the first layout missing, or a version outside kMinimumVersion .. layoutVersion(kind).
+// Empty when it can.
+QString layoutProblem(const DatabaseProbe& probe, DatabaseKind kind);
 
 // A backup file told apart by which password opens it.
 struct IdentifiedBackup {
@@ -47,18 +59,22 @@ struct IdentifiedBackup {
 };
 
 // Identifies a chosen backup file: the current database's password first, then the history
-// database's. A file that opens with neither, or opens but fails the integrity check, is
-// refused alike. The file is only read.
+// database's. A file that opens with neither, opens but fails the integrity check, or lacks the
+// tables or version of its kind (layoutProblem) is refused alike. The file is only read.
 IdentifiedBackup identifyBackup(const QString& backupFile, const QString& currentPassword);
 
 // Restores backupFile over databasePath; kind and password are those the backup was identified
 // by. Needs the exclusive presence lock (the calling program has closed its own
-// connection). The replaced file is kept as the .sav file (a journal beside it goes along as
-// the .sav file's journal, so it can never roll back into the restored file); a marker beside
-// the database covers the time the database file is not whole (restoremarker.h). A copy that
-// fails to write or to check is removed and the previous file put back. After an earlier
-// interrupted restore the half-copied file is discarded and the .sav file, which holds the
-// database from before that restore, is left as it is.
+// connection). The chosen file being the database itself is refused; one that is (or links to)
+// a file the restore renames or replaces (the .sav file, a journal) is copied first and the
+// restore works on the copy. The replaced file is kept as the .sav file (a journal beside it
+// goes along as the .sav file's journal, so it can never roll back into the restored file); the
+// older .sav file is kept under a second name until the restore has succeeded. A marker beside
+// the database covers the time the database file is not whole (restoremarker.h). The restored
+// file takes the replaced database's mode, is flushed with its folder, and must pass the
+// integrity check and have the tables and version of its kind; otherwise every file is put
+// back as it was. After an earlier interrupted restore the half-copied file is discarded and
+// the .sav file, which holds the database from before that restore, is left as it is.
 Result restoreDatabase(const QString& backupFile, const QString& databasePath, DatabaseKind kind,
                        const QString& password, const ChunkProgress& progress = {});
 

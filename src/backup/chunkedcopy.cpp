@@ -11,6 +11,9 @@
 #include <cstring>
 #include <vector>
 
+#include "diskflush.h"
+#include "filemode.h"
+
 namespace fx::backup {
 
 namespace {
@@ -94,7 +97,7 @@ QString copyInChunks(int sourceFd, int targetFd, qint64 size, const ChunkProgres
 }
 
 CopyOutcome copyFileInChunks(const QString& source, const QString& target,
-                             const ChunkProgress& progress, Flush flush) {
+                             const ChunkProgress& progress, Flush flush, int mode) {
     using Stage = CopyOutcome::Stage;
     const auto failed = [](Stage stage, const QString& file, int error) {
         return CopyOutcome{stage, file + QStringLiteral("：") + systemMessage(error)};
@@ -108,33 +111,28 @@ CopyOutcome copyFileInChunks(const QString& source, const QString& target,
         return failed(Stage::OpenSource, source, e);
     }
     const int out = ::open(QFile::encodeName(target).constData(),
-                           O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0666);
+                           O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0600);
     if (out < 0) {
         const int e = errno;
         ::close(in);
         return failed(Stage::CreateTarget, target, e);
     }
-    QString failure = copyInChunks(in, out, st.st_size, progress);
+    QString failure = applyMode(out, mode);
+    if (failure.isEmpty()) failure = copyInChunks(in, out, st.st_size, progress);
     if (failure.isEmpty()) {
-        if (flush == Flush::WaitForDisk) {
-            if (::fsync(out) != 0) failure = systemMessage(errno);
-        } else {
+        if (flush == Flush::WaitForDisk)
+            failure = flushFile(out);
+        else
             ::sync_file_range(out, 0, 0, SYNC_FILE_RANGE_WRITE);
-        }
     }
     if (::close(out) != 0 && failure.isEmpty()) failure = systemMessage(errno);
     ::close(in);
     if (!failure.isEmpty()) return {Stage::Write, target + QStringLiteral("：") + failure};
-    if (flush == Flush::WaitForDisk) syncDirectoryOf(target);
+    if (flush == Flush::WaitForDisk) {
+        const QString folder = flushFolderOf(target);
+        if (!folder.isEmpty()) return {Stage::Write, folder};
+    }
     return {};
-}
-
-void syncDirectoryOf(const QString& path) {
-    const QString dir = QFileInfo(path).absolutePath();
-    const int fd = ::open(QFile::encodeName(dir).constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-    if (fd < 0) return;
-    ::fsync(fd);
-    ::close(fd);
 }
 
 }  // namespace fx::backup

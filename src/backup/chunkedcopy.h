@@ -34,19 +34,15 @@ struct CopyOutcome {
 };
 
 // How far a finished copy is pushed towards the disk before copyFileInChunks returns.
-//  - WaitForDisk: the copy and its folder entry are flushed (fsync) and on the medium. A restore
-//    needs this: the database it writes replaces the only working copy.
+//  - WaitForDisk: the copy is flushed (fsync), and the folder entry naming it too.
 //  - StartWriting: the kernel is told to start writing the copy out, and the call returns
-//    without waiting, as cp does. A backup takes this: the database it copies stays in place,
-//    and waiting for the disk would cost twice the copy itself.
+//    without waiting; the caller flushes it later (a backup checks the copy meanwhile).
 enum class Flush { WaitForDisk, StartWriting };
 
-// Creates (or empties) target and copies the whole of source into it with copyInChunks, then
-// flushes it as asked. A failed copy leaves a partial target for the caller to remove.
+// Creates (or empties) target with the given mode (filemode.h; applied whatever the umask)
+// and copies the whole of source into it with copyInChunks, then flushes it as asked. A failed
+// copy or flush leaves a partial target for the caller to remove.
 CopyOutcome copyFileInChunks(const QString& source, const QString& target,
-                             const ChunkProgress& progress, Flush flush = Flush::WaitForDisk);
-
-// Flushes a folder's entries (after a rename or a new file) to the disk.
-void syncDirectoryOf(const QString& path);
+                             const ChunkProgress& progress, Flush flush, int mode);
 
 }  // namespace fx::backup

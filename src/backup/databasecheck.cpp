@@ -4,6 +4,7 @@
 #include <QFileInfo>
 
 #include "backupfiles.h"
+#include "dberror.h"
 
 #ifndef SQLITE_HAS_CODEC
 #define SQLITE_HAS_CODEC 1
@@ -15,7 +16,7 @@ namespace fx::backup {
 namespace {
 
 QString engineMessage(sqlite3* db) {
-    return QString::fromUtf8(sqlite3_errmsg(db));
+    return db::explainEngineText(QString::fromUtf8(sqlite3_errmsg(db)));
 }
 
 // Runs a check pragma and collects its answer; "ok" alone means nothing was found.
@@ -59,6 +60,18 @@ bool readUsername(sqlite3* db, int& version, QString& problem) {
     return rc == SQLITE_ROW || rc == SQLITE_DONE;
 }
 
+QStringList readTables(sqlite3* db) {
+    QStringList tables;
+    sqlite3_stmt* stmt = nullptr;
+    if (sqlite3_prepare_v2(db, "SELECT lower(name) FROM sqlite_master WHERE type='table'", -1,
+                           &stmt, nullptr) != SQLITE_OK)
+        return tables;
+    while (sqlite3_step(stmt) == SQLITE_ROW)
+        tables << QString::fromUtf8(reinterpret_cast<const char*>(sqlite3_column_text(stmt, 0)));
+    sqlite3_finalize(stmt);
+    return tables;
+}
+
 }  // namespace
 
 DatabaseProbe probeDatabase(const QString& path, const QString& password, IntegrityCheck check) {
@@ -82,6 +95,7 @@ DatabaseProbe probeDatabase(const QString& path, const QString& password, Integr
     if (!key.isEmpty()) sqlite3_key(db, key.constData(), int(key.size()));
     if (readUsername(db, probe.version, probe.problem)) {
         probe.opened = true;
+        probe.tables = readTables(db);
         switch (check) {
             case IntegrityCheck::None:
                 probe.intact = true;

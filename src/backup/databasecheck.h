@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QString>
+#include <QStringList>
 
 namespace fx::backup {
 
@@ -15,6 +16,7 @@ struct DatabaseProbe {
     bool opened = false;  // the password opened the file and "select mm,version from username" ran
     bool intact = false;  // opened, and the requested check found nothing wrong
     int version = 0;      // `version` of the username row
+    QStringList tables;   // the file's tables, lower case (when opened)
     QString problem;      // what went wrong, in the engine's words
 };
 

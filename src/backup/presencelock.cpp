@@ -13,6 +13,8 @@
 #include <cerrno>
 #include <cstring>
 
+#include "filemode.h"
+
 namespace fx::backup {
 
 namespace {
@@ -31,11 +33,16 @@ QString systemMessage() {
     return QString::fromLocal8Bit(std::strerror(errno));
 }
 
-// Opens (creating when missing) a lock file. Falls back to reading only, so a read-only share
-// can still be locked; -1 when the file cannot be opened at all.
-int openLockFile(const QString& lockPath) {
-    const QByteArray name = QFile::encodeName(lockPath);
-    int fd = ::open(name.constData(), O_RDWR | O_CREAT | O_CLOEXEC, 0666);
+// Opens (creating when missing, with the database's mode) a lock file. Falls back to reading
+// only, so a read-only share can still be locked; -1 when the file cannot be opened at all.
+int openLockFile(const QString& databasePath) {
+    const QByteArray name = QFile::encodeName(presenceLockPath(databasePath));
+    int fd = ::open(name.constData(), O_RDWR | O_CREAT | O_EXCL | O_CLOEXEC, 0600);
+    if (fd >= 0) {
+        applyMode(fd, modeBeside(databasePath));
+        return fd;
+    }
+    fd = ::open(name.constData(), O_RDWR | O_CLOEXEC);
     if (fd < 0) fd = ::open(name.constData(), O_RDONLY | O_CLOEXEC);
     return fd;
 }
@@ -65,17 +72,26 @@ QString presenceLockPath(const QString& databasePath) {
     return databasePath + QStringLiteral(".lock");
 }
 
-bool holdPresence(const QString& databasePath, int waitMs) {
+Presence takePresence(const QString& databasePath, int waitMs, QString* problem) {
     const QString key = keyOf(databasePath);
-    if (heldLocks().contains(key)) return true;
-    const int fd = openLockFile(presenceLockPath(key));
-    if (fd < 0) return false;
+    if (heldLocks().contains(key)) return Presence::Held;
+    const int fd = openLockFile(key);
+    if (fd < 0) {
+        if (problem) *problem = systemMessage();
+        return Presence::Unavailable;
+    }
     if (!lockSharedWaiting(fd, waitMs)) {
+        const bool busy = errno == EWOULDBLOCK;
+        if (problem) *problem = systemMessage();
         ::close(fd);
-        return false;
+        return busy ? Presence::Busy : Presence::Unavailable;
     }
     heldLocks().insert(key, fd);
-    return true;
+    return Presence::Held;
+}
+
+bool holdPresence(const QString& databasePath, int waitMs) {
+    return takePresence(databasePath, waitMs) == Presence::Held;
 }
 
 void releasePresence(const QString& databasePath) {
@@ -96,7 +112,7 @@ ExclusiveAccess::ExclusiveAccess(const QString& databasePath) : path_(keyOf(data
         fd_ = *held;
         converted_ = true;
     } else {
-        fd_ = openLockFile(presenceLockPath(path_));
+        fd_ = openLockFile(path_);
         if (fd_ < 0) {
             reason_ = systemMessage();
             return;
@@ -106,7 +122,8 @@ ExclusiveAccess::ExclusiveAccess(const QString& databasePath) : path_(keyOf(data
         acquired_ = true;
         return;
     }
-    reason_ = errno == EWOULDBLOCK ? QStringLiteral("held by another program") : systemMessage();
+    othersPresent_ = errno == EWOULDBLOCK;
+    reason_ = othersPresent_ ? QStringLiteral("held by another program") : systemMessage();
     if (converted_) {
         // A failed conversion may have dropped the shared lock: take it back.
         lockSharedWaiting(fd_, kPresenceWaitMs);

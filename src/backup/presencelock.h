@@ -19,9 +19,19 @@ QString presenceLockPath(const QString& databasePath);
 // How long a starting program waits for a backup or restore elsewhere to finish.
 inline constexpr int kPresenceWaitMs = 30000;
 
+// What taking the shared lock came to.
+enum class Presence {
+    Held,         // this program holds it (also when it was held already)
+    Busy,         // another program holds it exclusively (a backup or restore) beyond the wait
+    Unavailable,  // the lock file cannot be created or opened: the data folder is not writable
+};
+
 // Takes this program's shared lock on a database, waiting up to waitMs while another program
-// holds it exclusively. True when held (also when it was held already); false when the wait
-// ran out or the lock file cannot be opened.
+// holds it exclusively. A new lock file takes the database's mode. problem, when given, is set
+// to the system's message when the lock is not held.
+Presence takePresence(const QString& databasePath, int waitMs = kPresenceWaitMs,
+                      QString* problem = nullptr);
+// takePresence() == Presence::Held.
 bool holdPresence(const QString& databasePath, int waitMs = kPresenceWaitMs);
 // Gives up this program's shared lock on a database (nothing when not held).
 void releasePresence(const QString& databasePath);
@@ -40,6 +50,9 @@ public:
 
     // True when nobody else holds the database: the operation may go on.
     bool acquired() const { return acquired_; }
+    // Not acquired because another program holds the lock (rather than the lock file failing
+    // to open: a data folder that cannot be written).
+    bool othersPresent() const { return othersPresent_; }
     // Why it was not acquired, for logs and the command line ("held by another program", or
     // the system's message when the lock file could not be opened).
     const QString& reason() const { return reason_; }
@@ -49,6 +62,7 @@ private:
     int fd_ = -1;
     bool converted_ = false;  // the fd is this program's shared lock, converted
     bool acquired_ = false;
+    bool othersPresent_ = false;
     QString reason_;
 };
 

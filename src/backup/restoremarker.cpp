@@ -11,7 +11,8 @@
 #include <cstring>
 
 #include "backupfiles.h"
-#include "chunkedcopy.h"
+#include "diskflush.h"
+#include "filemode.h"
 #include "presencelock.h"
 
 namespace fx::backup {
@@ -74,24 +75,22 @@ QString writeRestoreMarker(const QString& databasePath, const QString& backupFil
                                "\nmtime=" + QByteArray::number(id.mtimeNs) + '\n';
     const QString path = restoreMarkerPath(databasePath);
     const int fd =
-        ::open(QFile::encodeName(path).constData(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0666);
+        ::open(QFile::encodeName(path).constData(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0600);
     if (fd < 0) return QString::fromLocal8Bit(std::strerror(errno));
-    const bool written =
-        ::write(fd, content.constData(), size_t(content.size())) == ssize_t(content.size()) &&
-        ::fsync(fd) == 0;
-    const int error = errno;
+    QString error = applyMode(fd, modeBeside(databasePath));
+    if (error.isEmpty() &&
+        ::write(fd, content.constData(), size_t(content.size())) != ssize_t(content.size()))
+        error = QString::fromLocal8Bit(std::strerror(errno));
+    if (error.isEmpty()) error = flushFile(fd);
     ::close(fd);
-    if (!written) {
-        QFile::remove(path);
-        return QString::fromLocal8Bit(std::strerror(error));
-    }
-    syncDirectoryOf(path);
-    return QString();
+    if (error.isEmpty()) error = flushFolderOf(path);
+    if (!error.isEmpty()) QFile::remove(path);
+    return error;
 }
 
 void removeRestoreMarker(const QString& databasePath) {
     const QString path = restoreMarkerPath(databasePath);
-    if (QFile::remove(path)) syncDirectoryOf(path);
+    if (QFile::remove(path)) flushFolderOf(path);
 }
 
 InterruptedRestore interruptedRestore(const QString& databasePath) {

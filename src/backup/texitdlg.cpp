@@ -27,14 +27,21 @@ namespace fx::backup {
 namespace {
 
 // The filters are kept in the program's "description|pattern|..." form and turned into the
-// file dialog's "description (patterns);;..." form here.
+// file dialog's "description(patterns);;..." form here. A description that already names its
+// patterns in brackets gets the filter's own patterns there, so that they show once.
 QString dialogFilter(const QString& filter) {
     const QStringList parts = filter.split(QLatin1Char('|'));
     QStringList entries;
     for (qsizetype i = 0; i + 1 < parts.size(); i += 2) {
         QString patterns = parts.at(i + 1);
         patterns.replace(QLatin1Char(';'), QLatin1Char(' '));
-        entries << parts.at(i) + QStringLiteral(" (") + patterns + QLatin1Char(')');
+        QString description = parts.at(i);
+        const qsizetype bracket = description.lastIndexOf(QLatin1Char('('));
+        if (description.endsWith(QLatin1Char(')')) && bracket >= 0)
+            description.truncate(bracket);
+        else
+            description += QLatin1Char(' ');
+        entries << description + QLatin1Char('(') + patterns + QLatin1Char(')');
     }
     return entries.join(QStringLiteral(";;"));
 }
@@ -168,6 +175,10 @@ TexitDlg::TexitDlg(AppState& state, Use use, const ConnectionHooks& hooks, QWidg
             CheckBox2->hide();
             break;
     }
+    // The status line and the progress bar show once there is something to tell: an empty
+    // line and bar look like boxes to fill in.
+    Label1->setVisible(!Label1->text().isEmpty());
+    ProgressBar1->hide();
     applyDialogTheme(this, state_.theme);
 }
 
@@ -213,15 +224,19 @@ bool TexitDlg::runBackup() {
         ui::warn(this, text::backupOntoDatabase(), text::warning());
         return false;
     }
-    if (current && !backupOne(DatabaseKind::Current, currentTarget)) return false;
+    // Both files of one run carry its time; a pair left by two runs is pointed out first.
+    if (current && history && !pairBelongsTogether(currentTarget, historyTarget))
+        ui::inform(this, text::pairMismatch(currentTarget, historyTarget), text::hint());
+    const BackupRun run = BackupRun::now();
+    if (current && !backupOne(DatabaseKind::Current, currentTarget, run)) return false;
     if (history) {
         saveFileName_ = historyTarget;
-        if (!backupOne(DatabaseKind::History, historyTarget)) return false;
+        if (!backupOne(DatabaseKind::History, historyTarget, run)) return false;
     }
     return true;
 }
 
-bool TexitDlg::backupOne(DatabaseKind kind, const QString& target) {
+bool TexitDlg::backupOne(DatabaseKind kind, const QString& target, const BackupRun& run) {
     const bool isCurrent = kind == DatabaseKind::Current;
     closeConnection(kind);
     if (QFileInfo::exists(target) &&
@@ -234,8 +249,9 @@ bool TexitDlg::backupOne(DatabaseKind kind, const QString& target) {
     ProgressBar1->setValue(0);
     const QString databasePath =
         isCurrent ? state_.currentDatabasePath() : state_.historyDatabasePath();
-    const Result result = backupDatabase(databasePath, passwordFor(kind, state_.currentPassword),
-                                         kind, target, [this](int chunks) { showChunks(chunks); });
+    const Result result = backupDatabase(
+        databasePath, passwordFor(kind, state_.currentPassword), kind, target,
+        [this](int chunks) { showChunks(chunks); }, run);
     reopenConnection(kind);
     tell(this, result);
     return result.ok();
@@ -300,10 +316,12 @@ void TexitDlg::reopenConnection(DatabaseKind kind) {
 
 void TexitDlg::setStatus(const QString& text) {
     Label1->setText(text);
+    Label1->setVisible(!text.isEmpty());
     Label1->repaint();
 }
 
 void TexitDlg::showChunks(int chunks) {
+    ProgressBar1->show();
     ProgressBar1->setValue(progressValue(chunks));
     ProgressBar1->repaint();
 }

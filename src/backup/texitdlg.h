@@ -4,6 +4,7 @@
 #include <QString>
 
 #include "backupfiles.h"
+#include "backuppair.h"
 #include "connectionhooks.h"
 
 class QCheckBox;
@@ -25,6 +26,7 @@ namespace fx::backup {
 // on "开始").
 class TexitDlg : public QDialog {
     Q_OBJECT
+    Q_CLASSINFO("helpSection", "backup.html")
 
 public:
     enum class Use { Exit, Backup, Restore };
@@ -66,7 +68,7 @@ private:
     // The backup steps; true when the dialog may close.
     bool runBackup();
     // Backs up one database; false when the dialog has to stay open.
-    bool backupOne(DatabaseKind kind, const QString& target);
+    bool backupOne(DatabaseKind kind, const QString& target, const BackupRun& run);
     void chooseBackupFile();
     void startRestore();
     void forgetBackupFile();

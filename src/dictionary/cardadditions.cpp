@@ -3,8 +3,8 @@
 #include "appstate.h"
 #include "connection.h"
 #include "dictionaryedits.h"
+#include "dictionaryrows.h"
 #include "modal.h"
-#include "quote.h"
 #include "tinputpzdlg.h"
 #include "txzdlg.h"
 
@@ -12,17 +12,11 @@ namespace fx::dictionary {
 
 namespace {
 
-QString q(const QString& value) {
-    return db::quoted(value);
-}
-
-QString yesNo(bool value) {
-    return value ? QStringLiteral("true") : QStringLiteral("false");
-}
-
-void write(AppState& state, const QString& insert) {
+// Each addition is committed at once, before and independently of saving the asset.
+template <typename Write>
+void write(AppState& state, Write insert) {
     db::Transaction transaction(*state.current);
-    state.current->execute(insert);
+    insert(*state.current);
     transaction.commit();
 }
 
@@ -31,9 +25,9 @@ void write(AppState& state, const QString& insert) {
 QString addCategoryFromCard(QWidget* parent, AppState& state, const QString& category) {
     TxzDlg dialog(TxzDlg::Form::Rate, state.theme, parent);
     ui::runModal(dialog);
-    write(state, QStringLiteral("insert into sortproc (sort,title,cz) values (") + q(category) +
-                     QStringLiteral(",") + q(dialog.prefix()) + QStringLiteral(",") +
-                     QString::number(dialog.number()) + QStringLiteral(")"));
+    write(state, [&](db::Connection& c) {
+        insertCategory(c, category, dialog.prefix(), dialog.number());
+    });
     return dialog.prefix();
 }
 
@@ -43,15 +37,13 @@ bool addNameFromCard(QWidget* parent, AppState& state, const QString& name,
     dialog.setPrefix(categoryPrefix(*state.current, category));
     ui::runModal(dialog);
     const bool atPlace = !dialog.byUser();
-    write(state, QStringLiteral("insert into sortb (name,bht,sort,wzorgr) values (") + q(name) +
-                     QStringLiteral(",") + q(dialog.prefix()) + QStringLiteral(",") + q(category) +
-                     QStringLiteral(",") + yesNo(atPlace) + QStringLiteral(")"));
+    write(state,
+          [&](db::Connection& c) { insertName(c, name, category, dialog.prefix(), atPlace); });
     return atPlace;
 }
 
 void addUseFromCard(AppState& state, const QString& use, const QString& category) {
-    write(state, QStringLiteral("insert into ytb (sort,yt) values (") + q(category) +
-                     QStringLiteral(",") + q(use) + QStringLiteral(")"));
+    write(state, [&](db::Connection& c) { insertUse(c, use, category); });
 }
 
 QString addModelFromCard(QWidget* parent, AppState& state, const QString& model,
@@ -59,32 +51,27 @@ QString addModelFromCard(QWidget* parent, AppState& state, const QString& model,
     TinputpzDlg dialog(state.theme, parent);
     ui::runModal(dialog);
     const QString configuration = dialog.configuration();
-    write(state, QStringLiteral("insert into xhpz (sbmc,sbxh,sbpz) values (") + q(name) +
-                     QStringLiteral(",") + q(model) + QStringLiteral(",") + q(configuration) +
-                     QStringLiteral(")"));
+    write(state, [&](db::Connection& c) { insertModel(c, model, name, configuration); });
     return configuration;
 }
 
 void addLocationFromCard(QWidget* parent, AppState& state, const QString& place) {
     TxzDlg dialog(TxzDlg::Form::DepartmentQuestion, state.theme, parent);
     ui::runModal(dialog);
-    write(state, QStringLiteral("insert into wzb (wz,isbm) values (") + q(place) +
-                     QStringLiteral(",") + yesNo(dialog.isDepartment()) + QStringLiteral(")"));
+    write(state, [&](db::Connection& c) { insertLocation(c, place, dialog.isDepartment()); });
 }
 
 std::optional<QString> addPersonFromCard(QWidget* parent, AppState& state, const QString& person) {
     const std::optional<QString> department = chooseDepartment(parent, *state.current, state.theme);
     if (!department) return std::nullopt;
-    write(state, QStringLiteral("insert into person (pname,bm) values (") + q(person) +
-                     QStringLiteral(",") + q(*department) + QStringLiteral(")"));
+    write(state, [&](db::Connection& c) { insertPerson(c, person, *department); });
     return department;
 }
 
 void addLifeFromCard(QWidget* parent, AppState& state, const QString& life) {
     TxzDlg dialog(TxzDlg::Form::Months, state.theme, parent);
     ui::runModal(dialog);
-    write(state, QStringLiteral("insert into syq (qx,yue) values (") + q(life) +
-                     QStringLiteral(",") + QString::number(dialog.number()) + QStringLiteral(")"));
+    write(state, [&](db::Connection& c) { insertLife(c, life, dialog.number()); });
 }
 
 }  // namespace fx::dictionary

@@ -14,6 +14,7 @@ namespace fx::dictionary {
 // of the new model. The caller takes the edit's text whichever button closed the dialog.
 class TinputpzDlg : public QDialog {
     Q_OBJECT
+    Q_CLASSINFO("helpSection", "dictionary.html")
 
 public:
     explicit TinputpzDlg(Theme theme = Theme::Colourful, QWidget* parent = nullptr);

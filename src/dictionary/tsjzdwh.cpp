@@ -14,11 +14,13 @@
 #include <QVBoxLayout>
 
 #include "appstate.h"
+#include "changerecorder.h"
 #include "connection.h"
 #include "dberror.h"
 #include "prefixedit.h"
 #include "prompt.h"
 #include "quote.h"
+#include "recordingprompt.h"
 #include "rowset.h"
 #include "theme.h"
 
@@ -501,9 +503,14 @@ void Tsjzdwh::save() {
     const QString text = Edit1->text();
     const Attributes now = panelAttributes(ref.kind, ComboBox1->currentIndex());
 
+    // Renames and deletions go into the change history; additions change no asset.
+    history::ChangeRecorder recorder(state_.history.get(), state_.userName);
+    const bool recorded = mode_ == Mode::Modify || mode_ == Mode::Delete;
+    if (recorded) recorder.begin();
     Refusal refusal;
     if (mode_ == Mode::Modify) {
-        refusal = modifyItem(c, ref, text, now, panelAttributes(ref.kind, rememberedIndex_));
+        refusal =
+            modifyItem(c, ref, text, now, panelAttributes(ref.kind, rememberedIndex_), &recorder);
     } else if (mode_ == Mode::Add) {
         QStringList siblings;
         QTreeWidgetItem* parent = node->parent();
@@ -515,11 +522,18 @@ void Tsjzdwh::save() {
         refusal = deleteItem(c, ref);
     }
     if (refusal.refused()) {
+        recorder.rollback();
         ui::prompt(this, {QStringLiteral("提示"), refusal.text,
                           refusal.warning ? ui::Icon::Warning : ui::Icon::Information});
         return;
     }
     changed_ = true;
+    // A deletion changes no asset: its one row follows the dictionary's committed change.
+    if (mode_ == Mode::Delete)
+        ui::recordAfterChange(this, recorder, QString::fromUtf8(history::op::kDeleteEntry),
+                              itemCaption(ref.kind) + QStringLiteral("：") + ref.text);
+    else if (recorded)
+        ui::finishRecording(this, recorder);
 
     QTreeWidgetItem* selectAfter = node;
     selecting_ = true;

@@ -28,6 +28,7 @@ class PrefixEdit;
 // cannot be changed.
 class Tsjzdwh : public QDialog {
     Q_OBJECT
+    Q_CLASSINFO("helpSection", "dictionary.html")
 
 public:
     enum class Mode { None, Modify, Add, Delete };

@@ -25,6 +25,7 @@ class PrefixEdit;
 // caller adds the item with the values shown.
 class TxzDlg : public QDialog {
     Q_OBJECT
+    Q_CLASSINFO("helpSection", "dictionary.html")
 
 public:
     enum class Form {

@@ -53,11 +53,10 @@ bool lendOrReturn(QWidget* parent, AppState& app, const CardAsset& asset) {
             return false;
         }
         Tjcjldlg dialog(app, asset.serial, parent);
-        const bool lending = dialog.lending();
         if (ui::runModal(dialog) != QDialog::Accepted) return false;
-        if (lending && dialog.CheckBox1->isChecked())
+        if (dialog.printSlip())
             report::produceSlip(report::loanSlip(slipData(app, asset, dialog.enteredLoan())),
-                                dialog.CheckBox2->isChecked(), parent);
+                                dialog.previewFirst(), parent);
         return true;
     } catch (const db::DbError& e) {
         ui::warn(parent, e.message());

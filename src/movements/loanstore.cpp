@@ -2,6 +2,7 @@
 
 #include <memory>
 
+#include "changerecorder.h"
 #include "connection.h"
 #include "dberror.h"
 #include "quote.h"
@@ -42,12 +43,20 @@ QString historyInsert(const Loan& loan, const QString& operatorName, const QDate
 // Writes the history row in an open transaction that the caller commits after the current
 // database committed its part. A missing history database or a refused row ends the operation
 // here, before anything else changed.
-std::unique_ptr<db::Transaction> writeHistory(db::Connection* history, const QString& insert) {
+// The change history's row of the event goes into the same transaction.
+std::unique_ptr<db::Transaction> writeHistory(db::Connection& current, db::Connection* history,
+                                              const QString& insert, const Loan& loan,
+                                              const QString& operatorName, const QString& event,
+                                              const QString& note) {
     if (!history)
         throw LoanRefused(QStringLiteral("借出归还记录库没有打开,无法记录本次操作,操作未执行。"));
     try {
         auto t = std::make_unique<db::Transaction>(*history);
         history->execute(insert);
+        history::ChangeRecorder recorder(history, operatorName);
+        recorder.begin();
+        recorder.recordNote(event, loan.id, history::assetNumberOf(current, loan.id), note);
+        recorder.commit();
         return t;
     } catch (const db::DbError& e) {
         throw LoanRefused(QStringLiteral("借出归还记录无法写入,操作未执行。\n") + e.message());
@@ -94,8 +103,12 @@ QStringList recentPlaces(db::Connection& current) {
 
 void lend(db::Connection& current, db::Connection* history, const Loan& loan,
           const QString& operatorName) {
-    auto historyRow = writeHistory(history, historyInsert(loan, operatorName, loan.plannedReturn,
-                                                          QDate(), QStringLiteral("借出")));
+    auto historyRow = writeHistory(
+        current, history,
+        historyInsert(loan, operatorName, loan.plannedReturn, QDate(), QStringLiteral("借出")),
+        loan, operatorName, QString::fromUtf8(history::op::kLend),
+        QStringLiteral("借用人：%1；借用单位：%2；借出日期：%3")
+            .arg(loan.borrower, loan.place, loan.lent.toString(Qt::ISODate)));
     try {
         db::Transaction t(current);
         // The unique index on jcb.id refuses a second open loan, also one that another
@@ -127,8 +140,12 @@ void giveBack(db::Connection& current, db::Connection* history, const Loan& loan
     const QDate planned = loan.plannedReturn.isValid() && loan.plannedReturn >= loan.lent
                               ? loan.plannedReturn
                               : QDate();
-    auto historyRow = writeHistory(
-        history, historyInsert(loan, operatorName, planned, returned, QStringLiteral("归还")));
+    auto historyRow =
+        writeHistory(current, history,
+                     historyInsert(loan, operatorName, planned, returned, QStringLiteral("归还")),
+                     loan, operatorName, QString::fromUtf8(history::op::kReturn),
+                     QStringLiteral("借用人：%1；归还日期：%2")
+                         .arg(loan.borrower, returned.toString(Qt::ISODate)));
     try {
         db::Transaction t(current);
         if (current.execute(QStringLiteral("delete from jcb where id=") +

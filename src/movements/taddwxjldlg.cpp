@@ -10,10 +10,13 @@
 #include <QVBoxLayout>
 
 #include "appstate.h"
+#include "changerecorder.h"
 #include "clock.h"
+#include "connection.h"
 #include "dberror.h"
 #include "maintenancetexts.h"
 #include "prompt.h"
+#include "recordingprompt.h"
 #include "rowset.h"
 
 namespace fx::movements {
@@ -28,7 +31,8 @@ W* named(W* widget, const char* name) {
 
 }  // namespace
 
-TaddwxjlDlg::TaddwxjlDlg(AppState& app, int serial, QWidget* parent) : QDialog(parent) {
+TaddwxjlDlg::TaddwxjlDlg(AppState& app, int serial, QWidget* parent)
+    : QDialog(parent), app_(app), serial_(serial) {
     setObjectName(QStringLiteral("TaddwxjlDlg"));
     setWindowTitle(QStringLiteral("增加维修记录"));
     buildControls();
@@ -137,7 +141,11 @@ void TaddwxjlDlg::BitBtn1Click() {
         DBEdit4->setFocus(Qt::OtherFocusReason);
         return;
     }
+    // The record and its change history row, the register first as the transfers do.
+    history::ChangeRecorder recorder(app_.history.get(), app_.userName);
     try {
+        recorder.begin();
+        db::Transaction t(*app_.current);
         rows_->setValue(QStringLiteral("sxrq"), DateTimePicker1->date());
         rows_->setValue(QStringLiteral("wxrq"), DateTimePicker2->date());
         rows_->setValue(QStringLiteral("sxdd"), DBEdit1->text());
@@ -147,10 +155,18 @@ void TaddwxjlDlg::BitBtn1Click() {
         rows_->setValue(QStringLiteral("wxfy"), fee);
         rows_->setValue(QStringLiteral("wxzk"), DBEdit5->text());
         rows_->post();
+        recorder.recordNote(QString::fromUtf8(history::op::kRepair), serial_,
+                            history::assetNumberOf(*app_.current, serial_),
+                            QStringLiteral("送修日期：%1；送修地点：%2；故障原因：%3；维修费用：%4")
+                                .arg(DateTimePicker1->date().toString(Qt::ISODate), DBEdit1->text(),
+                                     DBEdit3->text(), history::valueText(fee)));
+        t.commit();
     } catch (const db::DbError& e) {
+        recorder.rollback();
         ui::stop(this, e.message());
         return;
     }
+    ui::finishRecording(this, recorder);
     accept();
 }
 

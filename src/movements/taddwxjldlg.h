@@ -23,6 +23,7 @@ namespace fx::movements {
 // form is filled in, ending on "保存".
 class TaddwxjlDlg : public QDialog {
     Q_OBJECT
+    Q_CLASSINFO("helpSection", "repairs.html")
 
 public:
     TaddwxjlDlg(AppState& app, int serial, QWidget* parent = nullptr);
@@ -52,6 +53,8 @@ protected:
 private:
     void buildControls();
 
+    AppState& app_;
+    int serial_;
     std::unique_ptr<db::RowSet> rows_;
 };
 

@@ -15,6 +15,7 @@
 #include "clock.h"
 #include "connection.h"
 #include "dberror.h"
+#include "displayonly.h"
 #include "prompt.h"
 #include "rowset.h"
 
@@ -102,6 +103,9 @@ void Tjcjldlg::buildControls() {
     for (QWidget* w : std::initializer_list<QWidget*>{
              DBComboBox1, DBComboBox2, DBComboBox3, DateTimePicker2, DBEdit4, CheckBox1, CheckBox2})
         w->installEventFilter(this);
+    // The approver and the lending date are never typed: they look like the shown values.
+    ui::setDisplayOnly(DBEdit2, true);
+    ui::setDisplayOnly(DateTimePicker1, true);
 }
 
 void Tjcjldlg::fillLists() {
@@ -139,7 +143,10 @@ void Tjcjldlg::showLoan() {
         DateTimePicker2->setDate(loan.plannedReturn);
     }
     DBEdit4->setText(loan.note);
-    for (QComboBox* c : {DBComboBox1, DBComboBox2, DBComboBox3}) c->setEnabled(false);
+    // What the loan says is shown, not changed: one read-only look for all of it.
+    for (QWidget* w :
+         std::initializer_list<QWidget*>{DBComboBox1, DBComboBox2, DBComboBox3, DateTimePicker2})
+        ui::setDisplayOnly(w, true);
     DateTimePicker2->setReadOnly(true);
     BitBtn1->setText(QStringLiteral("归还"));
     CheckBox1->setVisible(false);
@@ -169,6 +176,14 @@ Loan Tjcjldlg::enteredLoan() const {
     return loan;
 }
 
+bool Tjcjldlg::printSlip() const {
+    return lending() && CheckBox1->isChecked();
+}
+
+bool Tjcjldlg::previewFirst() const {
+    return CheckBox2->isChecked();
+}
+
 bool Tjcjldlg::BitBtn1Click() {
     if (!BitBtn1->isEnabled()) return false;
     try {
@@ -179,7 +194,11 @@ bool Tjcjldlg::BitBtn1Click() {
                 ui::inform(this, QStringLiteral("只有该借出物的批复人才有权归还它。"));
                 return false;
             }
-            giveBack(*app_.current, app_.history.get(), *existing_, app_.userName, Clock::today());
+            // The remark is the one field of a return the user may write: the history row
+            // keeps what the field holds now.
+            Loan returned = *existing_;
+            returned.note = DBEdit4->text();
+            giveBack(*app_.current, app_.history.get(), returned, app_.userName, Clock::today());
         }
     } catch (const LoanNotRecorded& e) {
         // Done all the same: the dialog closes so that the card and the slip follow.

@@ -23,6 +23,7 @@ namespace fx::movements {
 // writes everything (loanstore.h) and closes the dialog with OK.
 class Tjcjldlg : public QDialog {
     Q_OBJECT
+    Q_CLASSINFO("helpSection", "lending.html")
 
 public:
     Tjcjldlg(AppState& app, int serial, QWidget* parent = nullptr);
@@ -46,6 +47,9 @@ public:
     void setPlannedReturn(const QDate& date);
     // The loan as the fields hold it.
     Loan enteredLoan() const;
+    // "打印借条" ticked (lending only), and "先预览后打印" with it.
+    bool printSlip() const;
+    bool previewFirst() const;
     // "出借" or "归还": true when the loan was written and the dialog closed with OK.
     bool BitBtn1Click();
     // "打印借条" toggled: "先预览后打印" shows only while it is ticked.

@@ -102,9 +102,9 @@ bool transferCardAsset(QWidget* parent, AppState& app, const CardAsset& asset) {
 }
 
 void batchTransfer(query::TcxjgDlg1& window, AppState& app) {
-    setHint(window.Label8, QStringLiteral("处理中，请稍后…"), Qt::red);
+    setHint(window.selectionHintLabel(), QStringLiteral("处理中，请稍后…"), Qt::red);
     const auto restoreHint = [&window] {
-        setHint(window.Label8, query::TcxjgDlg1::selectionHint(), Qt::gray);
+        setHint(window.selectionHintLabel(), query::TcxjgDlg1::selectionHint(), Qt::gray);
     };
 
     const query::ResultTable& t = window.table();

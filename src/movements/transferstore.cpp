@@ -1,6 +1,7 @@
 #include "transferstore.h"
 
 #include "appstate.h"
+#include "changerecorder.h"
 #include "connection.h"
 #include "dberror.h"
 #include "rowset.h"
@@ -66,10 +67,25 @@ void transferAsset(AppState& app, const AssetPlace& asset, const TransferTarget&
         throw db::DbError(QStringLiteral("没有序号为") + QString::number(asset.serial) +
                           QStringLiteral("的资产记录。"));
     card.edit();
+    const QList<QVariant> before = {card.value(QStringLiteral("wz")),
+                                    card.value(QStringLiteral("bgr")),
+                                    card.value(QStringLiteral("pzrq"))};
     card.setValue(QStringLiteral("wz"), target.place);
     card.setValue(QStringLiteral("bgr"), target.custodian);
     card.setValue(QStringLiteral("pzrq"), target.today);
     card.post();
+
+    // The change history's row goes into the transfer's own history transaction, so that the
+    // two are kept or refused together; every transfer (single, batch, a stocktake's) passes here.
+    history::ChangeRecorder recorder(app.history.get(), app.userName);
+    recorder.begin();
+    recorder.record(
+        QString::fromUtf8(history::op::kTransfer), asset.serial, history::assetNumberOf(card),
+        history::changedFields(
+            {QStringLiteral("wz"), QStringLiteral("bgr"), QStringLiteral("pzrq")}, before,
+            {card.value(QStringLiteral("wz")), card.value(QStringLiteral("bgr")),
+             card.value(QStringLiteral("pzrq"))}));
+    recorder.commit();
 
     registerChange.commit();
     historyChange.commit();

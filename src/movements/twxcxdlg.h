@@ -20,6 +20,7 @@ namespace fx::movements {
 // while typing. "确定" builds the query text and closes with OK.
 class TwxcxDlg : public QDialog {
     Q_OBJECT
+    Q_CLASSINFO("helpSection", "repairs.html")
 
 public:
     TwxcxDlg(AppState& app, QWidget* parent = nullptr);

@@ -4,7 +4,7 @@
 
 namespace fx::query {
 
-// The six kinds of list the results window shows. The kind decides the connection, the ORDER BY
+// The seven kinds of list the results window shows. The kind decides the connection, the ORDER BY
 // added at opening, the layout files, picking and sorting (resultkind.h).
 enum class ResultKind {
     AssetQuery = 0,        // "查寻", "重做上次查寻", "显示打印全部 "
@@ -13,6 +13,7 @@ enum class ResultKind {
     TransferHistory = 3,   // transfer records of the current asset (history database)
     MaintenanceQuery = 4,  // the maintenance record query
     LendingHistory = 5,    // lending and return records of the current asset (history database)
+    ChangeHistory = 6,  // the change history (操作记录) of an asset or a query (history database)
 };
 
 // The asset query text before any query ran: it lists nothing.

@@ -1,10 +1,12 @@
 #include "resultkind.h"
 
+#include <iterator>
+
 namespace fx::query {
 
 namespace {
 
-// In kind order 0..5.
+// In kind order 0..6.
 const KindTraits kTraits[] = {
     {false, "", "cx.cjg", "/stdcxjg", "序号", true, true, true},
     {false, " order by jcrq asc", "jc.cjg", "/stdjcjg", "序号", true, true, true},
@@ -12,13 +14,14 @@ const KindTraits kTraits[] = {
     {true, " order by index asc", "hiscx.cjg", "/stdhisjg", "调拨日期", false, false, false},
     {false, " order by ID1,sxrq asc", "cwx.cjg", "/stdcwxjg", "序号", true, true, false},
     {true, " order by jcrq asc,bz desc", "cjc.cjg", "/stdcjcjg", "标志", false, false, false},
+    {true, " order by index desc", "czjl.cjg", "/stdczjg", "时间", false, true, false},
 };
 
 }  // namespace
 
 const KindTraits& traitsOf(ResultKind kind) {
     const int k = static_cast<int>(kind);
-    return kTraits[k >= 0 && k < 6 ? k : 0];
+    return kTraits[k >= 0 && k < int(std::size(kTraits)) ? k : 0];
 }
 
 QString userLayoutPath(ResultKind kind, const QString& dataDir, const QString& user) {

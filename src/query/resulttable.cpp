@@ -6,7 +6,7 @@
 
 #include "connection.h"
 #include "dberror.h"
-#include "scan.h"
+#include "tablescan.h"
 
 namespace fx::query {
 

@@ -37,6 +37,7 @@ class ResultHeader;
 // happens, writes the column layout back to the user's file.
 class TcxjgDlg1 : public QDialog {
     Q_OBJECT
+    Q_CLASSINFO("helpSection", "query.html")
 
 public:
     // The caption that marks a redo of the last asset query.
@@ -55,7 +56,7 @@ public:
     QLabel* Label5;          // "折旧：" figure
     QLabel* Label6;          // "净值：" figure
     QPushButton* BitBtn4;    // "批量调拨"
-    QLabel* Label8;          // selection hint and count
+    QLabel* Label8;          // selection hint and count, see selectionHintLabel()
     ui::ClickLabel* Label4;  // "恢复默认排列"
     QLabel* Label1;          // "共" + count + "条"
     QLabel* Label7;          // usage hint
@@ -65,6 +66,8 @@ public:
     QAction* N4;  // "选择全部按使用者存放的资产"
 
     static QString selectionHint();
+    // The label under the grid that tells how to select for a batch transfer, and how many are.
+    QLabel* selectionHintLabel() const { return Label8; }
 
     // ---- behaviour ---------------------------------------------------------------------------
     // After opening, when first shown: a "重新查询" window with rows moves to the remembered row.

@@ -19,6 +19,7 @@ namespace fx::query {
 // binds tighter than 或者).
 class TljcxDlg : public QDialog {
     Q_OBJECT
+    Q_CLASSINFO("helpSection", "query.html")
 
 public:
     static constexpr int kRows = 6;

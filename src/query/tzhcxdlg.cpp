@@ -100,9 +100,18 @@ void TzhcxDlg::buildControls() {
     Edit1 = named(new QLineEdit(GroupBox1), "Edit1");
     Edit1->setToolTip(kWordsHint);
     Edit1->installEventFilter(this);
-    grid->addWidget(label(QStringLiteral("配置中"), "Label5"), 2, 0);
-    grid->addWidget(label(QStringLiteral("字符串组合："), "Label6"), 2, 2);
-    grid->addWidget(Edit1, 2, 3);
+    // "配置中" and "字符串组合：" read as one caption in front of the field.
+    auto words = [&](QLabel* first, QLabel* second, QLineEdit* field, int row) {
+        auto* line = new QHBoxLayout;
+        line->setSpacing(0);
+        line->addWidget(first);
+        line->addWidget(second);
+        line->addSpacing(6);
+        line->addWidget(field, 1);
+        grid->addLayout(line, row, 0, 1, 4);
+    };
+    words(label(QStringLiteral("配置中"), "Label5"),
+          label(QStringLiteral("字符串组合："), "Label6"), Edit1, 2);
 
     // The storage radio group, left to right 全部, 按位置, 按部门, 按使用者, 按保管人.
     RadioButton1 = named(new QRadioButton(QStringLiteral("按位置"), GroupBox1), "RadioButton1");
@@ -140,6 +149,7 @@ void TzhcxDlg::buildControls() {
     dates->addWidget(DateTimePicker1);
     dates->addWidget(label(QStringLiteral("至"), "Label8"));
     dates->addWidget(DateTimePicker2);
+    dates->addStretch();  // "至" stays between its two fields
     grid->addWidget(label(QStringLiteral("购买日期："), "Label9"), 5, 0);
     grid->addLayout(dates, 5, 1, 1, 3);
 
@@ -153,15 +163,15 @@ void TzhcxDlg::buildControls() {
     prices->addWidget(label(QStringLiteral("至"), "Label10"));
     prices->addWidget(CSpinEdit5);
     prices->addWidget(label(QStringLiteral("元"), "Label11"));
+    prices->addStretch();
     grid->addWidget(label(QStringLiteral("购买价格："), "Label13"), 6, 0);
     grid->addLayout(prices, 6, 1, 1, 3);
 
     Edit2 = named(new QLineEdit(GroupBox1), "Edit2");
     Edit2->setToolTip(kWordsHint);
     Edit2->installEventFilter(this);
-    grid->addWidget(label(QStringLiteral("备注栏中"), "Label14"), 7, 0);
-    grid->addWidget(label(QStringLiteral("字符串组合："), "Label15"), 7, 2);
-    grid->addWidget(Edit2, 7, 3);
+    words(label(QStringLiteral("备注栏中"), "Label14"),
+          label(QStringLiteral("字符串组合："), "Label15"), Edit2, 7);
 
     auto check = [this](const QString& text, const char* name) {
         return named(new QCheckBox(text, GroupBox1), name);

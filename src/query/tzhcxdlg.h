@@ -27,6 +27,7 @@ struct QueryState;
 // 方式…" closes with kLogical so that the caller opens the logical query instead.
 class TzhcxDlg : public QDialog {
     Q_OBJECT
+    Q_CLASSINFO("helpSection", "query.html")
 
 public:
     // The dialog's third result, besides Accepted and Rejected.

@@ -2,9 +2,15 @@
 
 #include <xlsxwriter.h>
 
+#include <sys/stat.h>
+#include <unistd.h>
+
 #include <QByteArray>
 #include <QFile>
+#include <QFileInfo>
+#include <QTemporaryFile>
 #include <algorithm>
+#include <cstdio>
 #include <vector>
 
 namespace fx::query {
@@ -54,20 +60,19 @@ double fittedWidth(const QString& text) {
     return width;
 }
 
-bool writeWorkbook(const QString& path, const SheetSource& source, QString* error) {
-    const QByteArray file = QFile::encodeName(path);
+namespace {
+
+// Writes the workbook to `file`; the failure, if any, is libxlsxwriter's.
+lxw_error writeBook(const QByteArray& file, const SheetSource& source, int rowsPerSheet) {
     lxw_workbook_options options = {};
     options.constant_memory = LXW_TRUE;
     lxw_workbook* book = workbook_new_opt(file.constData(), &options);
-    if (!book) {
-        if (error) *error = QStringLiteral("不能建立工作簿。");
-        return false;
-    }
-    lxw_worksheet* sheet = workbook_add_worksheet(book, nullptr);
+    if (!book) return LXW_ERROR_CREATING_XLSX_FILE;
     const int columns = int(source.titles.size());
-    std::vector<double> widths(std::size_t(columns), 0.0);
-
+    std::vector<double> widths;
+    lxw_worksheet* sheet = nullptr;
     lxw_error failure = LXW_NO_ERROR;
+
     auto put = [&](int row, int column, const QString& text) {
         if (text.isEmpty() || failure != LXW_NO_ERROR) return;
         // A cell holds at most 32767 characters; a longer memo is cut rather than losing
@@ -78,22 +83,61 @@ bool writeWorkbook(const QString& path, const SheetSource& source, QString* erro
         if (e != LXW_NO_ERROR) failure = e;
         widths[std::size_t(column)] = std::max(widths[std::size_t(column)], fittedWidth(text));
     };
+    auto finishSheet = [&] {
+        for (int c = 1; c < columns && failure == LXW_NO_ERROR; ++c) {
+            const double w = std::clamp(widths[std::size_t(c)] + kPadding, kMinWidth, kMaxWidth);
+            failure = worksheet_set_column(sheet, lxw_col_t(c), lxw_col_t(c), w, nullptr);
+        }
+    };
+    auto startSheet = [&] {
+        sheet = workbook_add_worksheet(book, nullptr);
+        if (!sheet) failure = LXW_ERROR_MEMORY_MALLOC_FAILED;
+        widths.assign(std::size_t(columns), 0.0);
+        for (int c = 0; c < columns; ++c) put(0, c, source.titles[c]);
+    };
 
-    for (int c = 0; c < columns; ++c) put(0, c, source.titles[c]);
+    startSheet();
     for (int r = 0; r < source.rowCount && failure == LXW_NO_ERROR; ++r) {
-        for (int c = 0; c < columns; ++c) put(r + 1, c, source.cell(r, c));
+        const int onSheet = r % rowsPerSheet;
+        if (r > 0 && onSheet == 0) {
+            finishSheet();
+            if (failure == LXW_NO_ERROR) startSheet();
+        }
+        for (int c = 0; c < columns; ++c) put(onSheet + 1, c, source.cell(r, c));
     }
-    for (int c = 1; c < columns && failure == LXW_NO_ERROR; ++c) {
-        const double w = std::clamp(widths[std::size_t(c)] + kPadding, kMinWidth, kMaxWidth);
-        failure = worksheet_set_column(sheet, lxw_col_t(c), lxw_col_t(c), w, nullptr);
-    }
-
+    if (failure == LXW_NO_ERROR) finishSheet();
     const lxw_error closed = workbook_close(book);
-    if (failure == LXW_NO_ERROR) failure = closed;
-    if (failure != LXW_NO_ERROR) {
-        if (error) *error = failureText(failure);
+    return failure != LXW_NO_ERROR ? failure : closed;
+}
+
+// Gives the finished file the permissions of a newly created one (the temporary file is the
+// owner's alone) and puts it on the medium before it takes the chosen name.
+bool finishFile(const QString& path) {
+    const mode_t mask = ::umask(0);
+    ::umask(mask);
+    QFile f(path);
+    return f.open(QIODevice::ReadWrite) && ::fchmod(f.handle(), 0666 & ~mask) == 0 &&
+           ::fsync(f.handle()) == 0;
+}
+
+}  // namespace
+
+bool writeWorkbook(const QString& path, const SheetSource& source, QString* error,
+                   int rowsPerSheet) {
+    auto fail = [error](const QString& why) {
+        if (error) *error = why;
         return false;
-    }
+    };
+    // Removed again by its destructor unless it has taken the chosen name.
+    QTemporaryFile part(QFileInfo(path).absolutePath() + QStringLiteral("/.导出-XXXXXX.xlsx"));
+    if (!part.open()) return fail(failureText(LXW_ERROR_CREATING_XLSX_FILE));
+    part.close();
+    const lxw_error failure =
+        writeBook(QFile::encodeName(part.fileName()), source, qMax(1, rowsPerSheet));
+    if (failure != LXW_NO_ERROR) return fail(failureText(failure));
+    if (!finishFile(part.fileName()) || ::rename(QFile::encodeName(part.fileName()).constData(),
+                                                 QFile::encodeName(path).constData()) != 0)
+        return fail(QStringLiteral("写入文件时出错：请检查磁盘的剩余空间。"));
     return true;
 }
 

@@ -2,6 +2,7 @@
 #include <QGroupBox>
 #include <QLabel>
 
+#include "changerecorder.h"
 #include "connection.h"
 #include "dberror.h"
 #include "mainform.h"
@@ -60,29 +61,37 @@ bool TMainForm::storeNewRecord(bool& prefixRowsChanged) {
     const QString& prefix = parsed->prefix;
     int number = parsed->number;
     db::Connection& c = *state_.current;
+    history::ChangeRecorder recorder(state_.history.get(), state_.userName);
     auto store = [&] {
         writeCardToRecord(true);
         card_->setValue(QStringLiteral("id"), prefix);
         card_->setValue(QStringLiteral("num"), number);
         card_->post();
         prefixRowsChanged = numbering::noteNumberIssued(c, prefix, number).rowsChanged();
+        recorder.record(QString::fromUtf8(history::op::kAdd), card_->integer(QStringLiteral("ID1")),
+                        cardNumber());
     };
     try {
         {
+            recorder.begin();
             db::Transaction t(c);
             if (!numbering::isNumberTaken(c, prefix, number)) {
                 store();
                 t.commit();
+                finishRecording(recorder);
                 setNumberText(numbering::formatAssetNumber(prefix, number), false);
                 return true;
             }
+            recorder.rollback();
         }  // nothing was written; the question waits outside the transaction
 
         if (!askRetryOnTakenNumber(this, StatusPanel0, prefix, number)) return false;
+        recorder.begin();
         db::Transaction t(c);
         number = numbering::firstFreeNumber(c, prefix, number + 1);
         store();
         t.commit();
+        finishRecording(recorder);
         setNumberText(numbering::formatAssetNumber(prefix, number), false);
         return true;
     } catch (const db::DbError& e) {
@@ -107,17 +116,28 @@ bool TMainForm::storeBatch(bool& prefixRowsChanged) {
     int storedBySave = 0;
     bool ignoreAll = false;
     std::optional<db::Transaction> t;
+    // Each part of the batch committed to the register is recorded with one row per asset, in
+    // the history transaction opened with the register's.
+    history::ChangeRecorder recorder(state_.history.get(), state_.userName);
     auto commit = [&] {
         if (pending > 0 && numbering::noteNumberIssued(c, prefix, lastNumber).rowsChanged())
             prefixRowsChanged = true;
         t->commit();
         t.reset();
+        if (pending > 0)
+            finishRecording(recorder);
+        else
+            recorder.rollback();
         if (pending > 0 && batchFirstSerial_ == 0) batchFirstSerial_ = firstPending;
         pending = 0;
     };
+    auto open = [&] {
+        recorder.begin();
+        t.emplace(c);
+    };
 
     try {
-        t.emplace(c);
+        open();
         while (batchLeft_ > 0) {
             bool asked = false;
             while (numbering::isNumberTaken(c, prefix, number)) {
@@ -143,14 +163,14 @@ bool TMainForm::storeBatch(bool& prefixRowsChanged) {
                                   .arg(added)
                                   .arg(batchLeft_));
                     // Only the asset-number box stays open, for the next starting number.
-                    GroupBox1->setEnabled(false);
+                    setCardDisplayOnly(true);
                     setNumberText(numbering::formatAssetNumber(prefix, number), false);
                     if (prefixRowsChanged) reloadAssetNumberList();
                     return false;
                 }
                 if (answer == QMessageBox::Ignore) ignoreAll = true;
                 asked = true;
-                t.emplace(c);
+                open();
             }
             if (card_->state() != db::RowSet::State::Insert) card_->append();
             writeCardToRecord(true);
@@ -158,6 +178,7 @@ bool TMainForm::storeBatch(bool& prefixRowsChanged) {
             card_->setValue(QStringLiteral("num"), number);
             card_->post();
             lastSerial = card_->integer(QStringLiteral("ID1"));
+            recorder.record(QString::fromUtf8(history::op::kAdd), int(lastSerial), cardNumber());
             if (pending == 0) firstPending = lastSerial;
             lastNumber = number;
             ++pending;
@@ -169,6 +190,7 @@ bool TMainForm::storeBatch(bool& prefixRowsChanged) {
     } catch (const db::DbError& e) {
         // The open transaction goes back; what it held is still to add.
         t.reset();
+        recorder.rollback();
         batchLeft_ += pending;
         restoreUnpostedRecord();
         showDbError(e.message());
@@ -198,12 +220,21 @@ bool TMainForm::storeModifiedRecord(bool& prefixRowsChanged) {
                      QStringLiteral("提示"));
         return true;
     };
+    history::ChangeRecorder recorder(state_.history.get(), state_.userName);
+    const QList<QVariant> before = cardValues();
+    // The modification's row: each field that changed, with its value before and after.
+    auto record = [&] {
+        recorder.record(QString::fromUtf8(history::op::kModify),
+                        card_->integer(QStringLiteral("ID1")), cardNumber(),
+                        history::changedFields(card_->fieldNames(), before, cardValues()));
+    };
     try {
         const qint64 own = card_->integer(QStringLiteral("ID1"));
         writeCardToRecord(false);
         card_->setValue(QStringLiteral("id"), prefix);
         card_->setValue(QStringLiteral("num"), number);
         {
+            recorder.begin();
             db::Transaction t(c);
             bool taken = false;
             try {
@@ -216,18 +247,24 @@ bool TMainForm::storeModifiedRecord(bool& prefixRowsChanged) {
             }
             if (!taken) {
                 noteRenumbering();
+                record();
                 t.commit();
+                finishRecording(recorder);
                 return finish();
             }
+            recorder.rollback();
         }  // nothing was written; the record is still being edited
 
         if (!askRetryOnTakenNumber(this, StatusPanel0, prefix, number)) return false;
+        recorder.begin();
         db::Transaction t(c);
         number = numbering::firstFreeNumber(c, prefix, number + 1, own);
         card_->setValue(QStringLiteral("num"), number);
         card_->post();
         noteRenumbering();
+        record();
         t.commit();
+        finishRecording(recorder);
         return finish();
     } catch (const db::DbError& e) {
         restoreUnpostedRecord();

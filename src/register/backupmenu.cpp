@@ -28,18 +28,21 @@ void TMainForm::endAfterLostDatabase() {
 }
 
 void TMainForm::RestoreClick() {
-    const bool exitDialogOffered = state_.showExitDialog;
     switch (backup::runRestoreCommand(this, state_, connectionHooks())) {
         case backup::RestoreOutcome::CurrentRestored:
             // Every workstation has to start again on the restored data, so the window closes at
-            // once and without the exit dialog. Skipping the dialog this once is not the user's
-            // answer to it: the setting is written back as the user had it.
-            state_.showExitDialog = exitDialogOffered;
+            // once and without the exit dialog; clearing its flag records exitinfo 1 for the
+            // user, as after "不再提示".
+            state_.showExitDialog = false;
+            recordRestore(QStringLiteral("恢复当前数据库备份"));
             endWithoutExitDialog_ = true;
             close();
             break;
         case backup::RestoreOutcome::HistoryRestored:
             // The history connection is open again; nothing of the window was opened on it.
+            recordRestore(QStringLiteral("恢复历史数据库备份"));
+            if (currentLost_) endAfterLostDatabase();
+            break;
         case backup::RestoreOutcome::Cancelled:
             if (currentLost_) endAfterLostDatabase();
             break;

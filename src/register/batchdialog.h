@@ -13,6 +13,7 @@ namespace fx {
 // "批量增加": how many identical assets "新增" adds at once.
 class TplzjDlg : public QDialog {
     Q_OBJECT
+    Q_CLASSINFO("helpSection", "card.html")
 
 public:
     static constexpr int kMaxCount = 500;

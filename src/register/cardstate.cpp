@@ -7,6 +7,7 @@
 #include <QToolButton>
 
 #include "cardlists.h"
+#include "displayonly.h"
 #include "mainform.h"
 
 // Which commands the window offers while browsing and while a card is being edited, and how the
@@ -31,17 +32,19 @@ void TMainForm::applyBrowseState() {
     setCommandEnabled(Scrap1, r.del);
     setButtonEnabled(ToolButton7, r.del);
     setCommandEnabled(New1, r.ins);
+    setCommandEnabled(ImportAssets1, r.ins);
     setButtonEnabled(ToolButton10, r.ins);
     setCommandEnabled(Transfer1, r.db);
     setButtonEnabled(ToolButton6, r.db);
 
     // Deleting assets and everything that concerns all users belongs to the administrator.
     const bool admin = state_.isAdministrator();
-    for (QAction* a : {N19, N22, N1, N2, Delete1}) setCommandEnabled(a, admin);
+    for (QAction* a : {N19, N22, N1, N2, Delete1, HistoryQuery1}) setCommandEnabled(a, admin);
     setButtonEnabled(ToolButton9, admin);
 
     for (QAction* a : {Save1, Cancel1}) setCommandEnabled(a, false);
     for (QToolButton* b : {ToolButton11, ToolButton12}) setButtonEnabled(b, false);
+    applyStocktakeState(true);
 }
 
 void TMainForm::applyEditState() {
@@ -60,6 +63,7 @@ void TMainForm::applyEditState() {
                            ToolButton14, ToolButton15})
         setButtonEnabled(b, false);
     for (QMenu* m : {QueryMenu, LendingMenu, FileMenu, SystemMenu}) m->setEnabled(false);
+    applyStocktakeState(false);
 }
 
 void TMainForm::enableRecordCommands(bool on) {
@@ -71,10 +75,10 @@ void TMainForm::enableRecordCommands(bool on) {
 void TMainForm::ApplyInputMode(bool browsing) {
     if (browsing) {
         for (QComboBox* c : cardLists()) setListTyping(c, true);
-        GroupBox1->setEnabled(false);
+        setCardDisplayOnly(true);
         return;
     }
-    GroupBox1->setEnabled(true);
+    setCardDisplayOnly(false);
     const Settings& s = state_.settings;
     const int mode = s.input;  // already raised to the system input mode at start-up
     if (mode != 0)
@@ -84,6 +88,16 @@ void TMainForm::ApplyInputMode(bool browsing) {
         for (QComboBox* c : {DBComboBox3, DBComboBox8}) setListTyping(c, false);
     if (s.ytl != 1 || mode == 2) setListTyping(DBComboBox4, false);
     if (s.xhl != 1 || mode == 2) setListTyping(DBComboBox5, false);
+}
+
+void TMainForm::setCardDisplayOnly(bool on) {
+    for (QWidget* w : cardFields()) ui::setDisplayOnly(w, on);
+}
+
+bool TMainForm::cardTakesInput() const {
+    for (QWidget* w : cardFields())
+        if (w->isEnabled() && !ui::isDisplayOnly(w)) return true;
+    return false;
 }
 
 }  // namespace fx

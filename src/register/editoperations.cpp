@@ -10,9 +10,11 @@
 
 #include "batchdialog.h"
 #include "cardlists.h"
+#include "changerecorder.h"
 #include "clock.h"
 #include "connection.h"
 #include "dberror.h"
+#include "displayonly.h"
 #include "mainform.h"
 #include "prompt.h"
 #include "rowset.h"
@@ -88,7 +90,7 @@ void TMainForm::startAdding(EditMode mode, int count) {
                              "相同记录，否则请点“放弃”按钮。")
                   .arg(count)
             : QStringLiteral("提示：请您把欲增资产的各栏内容正确输入后，点“保存”按钮。"));
-    GroupBox1->setTitle(QStringLiteral("固定资产"));
+    GroupBox1->setCaption(QStringLiteral("固定资产"));
 }
 
 bool TMainForm::rereadRecord() {
@@ -117,11 +119,12 @@ void TMainForm::Modify1Click() {
     BitBtn2->setText(QStringLiteral("填加维修记录"));
     BitBtn2->setEnabled(true);
     if (!state_.rights.spmodi) {
-        // Only use, configuration, remarks and the asset number stay open.
+        // Only use, configuration, remarks and the asset number stay open; the rest show
+        // their values.
         for (QWidget* w : std::initializer_list<QWidget*>{
                  DBComboBox1, DBComboBox2, DBEdit1, DBComboBox5, DBComboBox3, DBComboBox8,
                  DBComboBox7, DBComboBox6, DateTimePicker1})
-            w->setEnabled(false);
+            ui::setDisplayOnly(w, true);
     }
     StatusPanel0->setText(QStringLiteral("提示：请您把各栏内容修改正确后，点“保存”按钮。"));
     try {
@@ -293,33 +296,49 @@ void TMainForm::Save1Click() {
 }
 
 void TMainForm::saveScrap() {
+    history::ChangeRecorder recorder(state_.history.get(), state_.userName);
     try {
+        recorder.begin();
         db::Transaction t(*state_.current);
         card_->edit();
+        const QList<QVariant> before = cardValues();
         card_->setValue(QStringLiteral("ybf"), true);
         card_->post();
+        recorder.record(QString::fromUtf8(history::op::kScrap),
+                        card_->integer(QStringLiteral("ID1")), cardNumber(),
+                        history::changedFields(card_->fieldNames(), before, cardValues()));
         t.commit();
     } catch (const db::DbError& e) {
+        recorder.rollback();
         restoreUnpostedRecord();
         showDbError(e.message());
         return;
     }
+    finishRecording(recorder);
     finishSave(QStringLiteral("系统已经按您的要求对该资产做了报废处理。"), false);
 }
 
 void TMainForm::saveDelete() {
     numbering::RegistryChange change;
+    history::ChangeRecorder recorder(state_.history.get(), state_.userName);
     try {
         db::Connection& c = *state_.current;
+        recorder.begin();
         db::Transaction t(c);
+        // The row records what the deleted asset was called, since the register forgets it.
+        recorder.recordNote(QString::fromUtf8(history::op::kDelete),
+                            card_->integer(QStringLiteral("ID1")), cardNumber(),
+                            card_->text(QStringLiteral("sbmc")));
         card_->remove();
         change = numbering::noteNumberReleased(c, previous_.prefix, previous_.number);
         t.commit();
     } catch (const db::DbError& e) {
+        recorder.rollback();
         restoreUnpostedRecord();
         showDbError(e.message());
         return;
     }
+    finishRecording(recorder);
     if (change.missing)
         ui::warn(this, QStringLiteral("您的数据库可能些问题,请与我们联系。"),
                  QStringLiteral("提示"));

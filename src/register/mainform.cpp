@@ -84,7 +84,10 @@ TMainForm::TMainForm(AppState& state, QWidget* parent) : QMainWindow(parent), st
     bindMaintenanceCommands();
     bindLoanCommands();
     bindTransferCommands();
+    bindStocktakeCommands();
+    bindHistoryCommands();
     bindPrintCommands();
+    bindImportCommand();
 
     // Fixed at the design size, but the maximise button still works (mainlayout.cpp).
     setMaximised(false);
@@ -126,7 +129,7 @@ void TMainForm::buildPanel() {
     ComboBox1->setInsertPolicy(QComboBox::NoInsert);
     ComboBox1->setGeometry(532, 14, 150, kFieldHeight);
 
-    GroupBox1 = named(new QGroupBox(QStringLiteral("固定资产"), Panel1), "GroupBox1");
+    GroupBox1 = named(new CardGroupBox(QStringLiteral("固定资产"), Panel1), "GroupBox1");
     GroupBox1->setGeometry(32, 52, 669, 300);
 }
 
@@ -181,8 +184,8 @@ void TMainForm::buildCard() {
     DBMemo1->setTabChangesFocus(true);
     DBMemo1->setGeometry(kFieldLeft, row[6], 427, kMemoHeight);
 
-    // The three buttons stand beside the card on the panel, not in the card's group: the group
-    // is disabled while browsing, and lending and the histories are used while browsing.
+    // The three buttons stand beside the card on the panel, not in the card's group: the card's
+    // fields take no input while browsing, and lending and the histories are used then.
     BitBtn1 = named(new QPushButton(QStringLiteral("未借出"), Panel1), "BitBtn1");
     BitBtn2 = named(new QPushButton(QStringLiteral("维修记录"), Panel1), "BitBtn2");
     BitBtn3 = named(new QPushButton(QStringLiteral("调拨记录"), Panel1), "BitBtn3");

@@ -5,6 +5,7 @@
 #include <QMainWindow>
 #include <QPointer>
 #include <QSet>
+#include <QVariant>
 #include <functional>
 #include <memory>
 #include <optional>
@@ -12,6 +13,7 @@
 #include "appstate.h"
 #include "assetnumber.h"
 #include "cardcheck.h"
+#include "cardgroupbox.h"
 #include "connectionhooks.h"
 #include "querystate.h"
 #include "typeaheadbox.h"
@@ -35,6 +37,10 @@ class QToolButton;
 
 namespace fx::db {
 class RowSet;
+}
+
+namespace fx::history {
+class ChangeRecorder;
 }
 
 namespace fx {
@@ -61,43 +67,55 @@ public:
     AppState& state() const { return state_; }
 
     // ---- main menu -------------------------------------------------------------------------
-    QMenu* FileMenu;     // "文件操作(&F)"
-    QAction* N1;         // "备份数据"
-    QAction* N2;         // "恢复备份"
-    QAction* N4;         // "打开报表文件"
-    QAction* N5;         // "打印当前资产标签"
-    QAction* N7;         // "退出"
-    QMenu* QueryMenu;    // "综合查寻(&S)"
-    QAction* N8;         // "查寻" F2
-    QAction* N9;         // "显示打印全部 " F5
-    QAction* N10;        // "重做上次查寻" F3
-    QAction* N12;        // "维修记录查寻"
-    QMenu* DataMenu;     // "更改数据(&D)"
-    QAction* Transfer1;  // "调拨"
-    QAction* Scrap1;     // "报废"
-    QAction* Modify1;    // "修改"
-    QAction* Delete1;    // "删除"
-    QAction* New1;       // "新增"
-    QAction* Add1;       // "增加", hidden
-    QAction* Save1;      // "保存"
-    QAction* Cancel1;    // "放弃"
-    QMenu* LendingMenu;  // "出借情况(&L)"
-    QAction* N13;        // "显示全部借出资产"
-    QAction* N14;        // "显示到期借出资产"
-    QAction* N15;        // "当前资产借出归还记录"
-    QMenu* SystemMenu;   // "系统维护(&O)"
-    QAction* N16;        // "数据字典维护" F6
-    QAction* N18;        // "修改密码" F4
-    QAction* N19;        // "用户管理"
-    QAction* N21;        // "系统设置"
-    QAction* N22;        // "修改单位名称"
-    QMenu* N23;          // "显示参数"
-    QAction* N24;        // "多彩多姿"
-    QAction* N25;        // "蓝色魅力"
-    QAction* N26;        // "视窗本色"
-    QMenu* HelpMenu;     // "帮助(&H)"
-    QAction* N27;        // "帮助主题" F1
-    QAction* N29;        // "关于"
+    QMenu* FileMenu;                    // "文件操作(&F)"
+    QAction* N1;                        // "备份数据"
+    QAction* N2;                        // "恢复备份"
+    QAction* N4;                        // "打开报表文件"
+    QAction* N5;                        // "打印当前资产标签"
+    QAction* N7;                        // "退出"
+    QMenu* QueryMenu;                   // "综合查寻(&S)"
+    QAction* N8;                        // "查寻" F2
+    QAction* N9;                        // "显示打印全部 " F5
+    QAction* N10;                       // "重做上次查寻" F3
+    QAction* N12;                       // "维修记录查寻"
+    QMenu* DataMenu;                    // "更改数据(&D)"
+    QAction* Transfer1;                 // "调拨"
+    QAction* ChangeHistory1 = nullptr;  // "变更记录", after "调拨"
+    QAction* HistoryQuery1 = nullptr;   // "操作记录查询…", after "用户管理"
+    QAction* Scrap1;                    // "报废"
+    QAction* Modify1;                   // "修改"
+    QAction* Delete1;                   // "删除"
+    QAction* New1;                      // "新增"
+    QAction* Add1;                      // "增加", hidden
+    QAction* Save1;                     // "保存"
+    QAction* Cancel1;                   // "放弃"
+    QMenu* LendingMenu;                 // "出借情况(&L)"
+    QAction* N13;                       // "显示全部借出资产"
+    QAction* N14;                       // "显示到期借出资产"
+    QAction* N15;                       // "当前资产借出归还记录"
+    QMenu* SystemMenu;                  // "系统维护(&O)"
+    QAction* N16;                       // "数据字典维护" F6
+    QAction* N18;                       // "修改密码" F4
+    QAction* N19;                       // "用户管理"
+    QAction* N21;                       // "系统设置"
+    QAction* N22;                       // "修改单位名称"
+    QMenu* N23;                         // "显示参数"
+    QAction* N24;                       // "多彩多姿"
+    QAction* N25;                       // "蓝色魅力"
+    QAction* N26;                       // "视窗本色"
+    QMenu* HelpMenu;                    // "帮助(&H)"
+    QAction* N27;                       // "帮助主题" F1
+    QAction* N29;                       // "关于"
+
+    // The stocktake (stocktakemenu.cpp).
+    QMenu* StocktakeMenu;        // "资产盘点"
+    QAction* NewStocktake1;      // "新建盘点…"
+    QAction* ScanStocktake1;     // "盘点扫描…"
+    QAction* StocktakeResults1;  // "盘点结果…"
+    QAction* EndStocktake1;      // "结束盘点…"
+
+    // "导入资产…" in "文件操作", for a user with the add right.
+    QAction* ImportAssets1;
 
     // ---- tool bar ----------------------------------------------------------------------------
     QToolBar* ToolBar1;
@@ -120,13 +138,13 @@ public:
 
     // ---- the coloured panel and the card -----------------------------------------------------
     QFrame* Panel1;
-    QLabel* Image1;                         // banner
-    QLabel* Label13;                        // "序号"
-    QSpinBox* SpinEdit1;                    // serial number
-    QLabel* Label14;                        // "编号"
-    QComboBox* ComboBox1;                   // asset number
-    QGroupBox* GroupBox1;                   // "固定资产"
-    QLabel* Label1;                         // "资产类别："
+    QLabel* Image1;           // banner
+    QLabel* Label13;          // "序号"
+    QSpinBox* SpinEdit1;      // serial number
+    QLabel* Label14;          // "编号"
+    QComboBox* ComboBox1;     // asset number
+    CardGroupBox* GroupBox1;  // "固定资产", "固定资产第N号" + "（已报废）" in red
+    QLabel* Label1;           // "资产类别："
     dictionary::TypeAheadBox* DBComboBox1;  // category
     QLabel* Label2;                         // "名  称："
     dictionary::TypeAheadBox* DBComboBox2;  // name
@@ -155,6 +173,7 @@ public:
     QPushButton* BitBtn1;                   // lending: "未借出" / "已借出"
     QPushButton* BitBtn2;                   // "维修记录"
     QPushButton* BitBtn3;                   // "调拨记录"
+    QPushButton* BitBtn9 = nullptr;         // "变更记录", below "调拨记录"
 
     // ---- status bar --------------------------------------------------------------------------
     QLabel* StatusPanel0;  // the "提示：" sentence of the operation in progress
@@ -200,9 +219,14 @@ public:
     // "修改", "报废", "删除" and "调拨" (tool bar and menu) for a shown record or none.
     void enableRecordCommands(bool on);
     // The input styles of the card's lists: browsing makes all eight typing lists again and
-    // disables the card; otherwise the card is enabled and lists become choose-only as the
-    // input mode and the typing settings say.
+    // puts the card's fields on display only (legible, but taking no input or focus);
+    // otherwise the fields take input and lists become choose-only as the input mode and the
+    // typing settings say.
     void ApplyInputMode(bool browsing);
+    // Every field of the card on display only, or taking input again.
+    void setCardDisplayOnly(bool on);
+    // True while some field of the card takes input.
+    bool cardTakesInput() const;
     // Refills the name and use lists for the card's category.
     void ReloadNameAndUseLists();
     // Refills the model and location-or-user lists for the card's name: the name's storage
@@ -329,7 +353,8 @@ public:
     void endAfterLostDatabase();
 
     // The document "帮助主题" opens: qslhelp.chm in the start directory when it is there, else
-    // the HTML manual installed with the program; empty when neither exists.
+    // the contents of the HTML manual installed with the program (help.h); empty when neither
+    // exists.
     QString helpDocumentPath() const;
 
     // The shared state of the query windows (the last asset query, the asset picked last).
@@ -366,6 +391,14 @@ private:
     void bindMaintenanceCommands();
     // "调拨", "调拨记录" and the results window's "批量调拨" (transfermenu.cpp).
     void bindTransferCommands();
+    // The "资产盘点" menu, and when it is offered (stocktakemenu.cpp).
+    void buildStocktakeMenu();
+    void bindStocktakeCommands();
+    void applyStocktakeState(bool browsing);
+    // The change history (historymenu.cpp): the card's "变更记录" and "操作记录查询…".
+    void bindHistoryCommands();
+    void ChangeHistory1Click();
+    static QAction* nextAction(QMenu* menu, QAction* after);
     // Shows the asset a results window picked, as if its number had been typed into the serial
     // box and Enter pressed, without the not-found message of a typed number.
     void showPickedAsset(int serial);
@@ -374,6 +407,9 @@ private:
     // "打印…" of the results window and "打印当前资产标签" (printmenu.cpp).
     void bindPrintCommands();
     void printCardLabel();
+    // "导入资产…": the import window, then the card reads the dictionary again (importmenu.cpp).
+    void bindImportCommand();
+    void ImportClick();
 
     // Start-up steps (startup.cpp).
     void rememberStartDir();
@@ -443,6 +479,14 @@ private:
     bool storeNewRecord(bool& prefixRowsChanged);
     bool storeBatch(bool& prefixRowsChanged);
     bool storeModifiedRecord(bool& prefixRowsChanged);
+    // The change history of a save (cardhistory.cpp): the card record's values in field
+    // order, its asset number, and the history commit after the register's, which tells the
+    // user when the change could not be recorded.
+    QList<QVariant> cardValues() const;
+    QString cardNumber() const;
+    void finishRecording(history::ChangeRecorder& recorder);
+    // Records a restore ("恢复备份") with its note, telling the user when it cannot.
+    void recordRestore(const QString& note);
     void restoreUnpostedRecord();
     void showDbError(const QString& message);
 

@@ -2,6 +2,7 @@
 
 #include <QApplication>
 #include <QFont>
+#include <QImage>
 #include <QLinearGradient>
 #include <QPainter>
 #include <QPainterPath>
@@ -118,7 +119,9 @@ QPixmap themeMark(bool ticked) {
 
 }  // namespace
 
-QIcon toolPicture(Tool tool) {
+namespace {
+
+QIcon drawnOrStandard(Tool tool) {
     switch (tool) {
         case Tool::Query:
             return magnifier();
@@ -154,6 +157,41 @@ QIcon toolPicture(Tool tool) {
             return standard(QStyle::SP_DialogHelpButton);
     }
     return QIcon();
+}
+
+// The picture of a command that is off: grey and faint.
+QPixmap greyed(const QPixmap& picture) {
+    QImage image = picture.toImage().convertToFormat(QImage::Format_ARGB32);
+    for (int y = 0; y < image.height(); ++y) {
+        auto* line = reinterpret_cast<QRgb*>(image.scanLine(y));
+        for (int x = 0; x < image.width(); ++x) {
+            const int grey = 128 + qGray(line[x]) / 2;
+            line[x] = qRgba(grey, grey, grey, qAlpha(line[x]) * 2 / 5);
+        }
+    }
+    return QPixmap::fromImage(image);
+}
+
+}  // namespace
+
+QIcon toolPicture(Tool tool) {
+    // Every picture the same size, so that the captions under them line up, and with a greyed
+    // form of its own for a disabled command (some standard pictures bring a disabled form that
+    // is as dark as the enabled one).
+    const QIcon source = drawnOrStandard(tool);
+    QPixmap picture;
+    QPainter p;
+    canvas(p, picture);
+    const QPixmap drawn = source.pixmap(QSize(kSize, kSize));
+    const QSize fitted = drawn.size().scaled(kSize, kSize, Qt::KeepAspectRatio);
+    p.setRenderHint(QPainter::SmoothPixmapTransform);
+    p.drawPixmap(QRect(QPoint((kSize - fitted.width()) / 2, (kSize - fitted.height()) / 2), fitted),
+                 drawn);
+    p.end();
+    QIcon icon;
+    icon.addPixmap(picture, QIcon::Normal);
+    icon.addPixmap(greyed(picture), QIcon::Disabled);
+    return icon;
 }
 
 QIcon themeTicked() {

@@ -49,7 +49,7 @@ void TMainForm::applyLayoutRules(int W) {
     for (QWidget* w : Widgets{Label9, Label8}) setLeft(w, half - 14);
     for (QWidget* w : Widgets{DBComboBox2, DBComboBox5, DBComboBox8, DBComboBox6, DBEdit1})
         setLeft(w, half + 74);
-    for (QWidget* w : Widgets{BitBtn1, BitBtn2, BitBtn3}) setLeft(w, W - 160);
+    for (QWidget* w : Widgets{BitBtn1, BitBtn2, BitBtn3, BitBtn9}) setLeft(w, W - 160);
     setLeft(Label10, W - 196);
     setLeft(Label11, W - 180);
 

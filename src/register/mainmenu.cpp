@@ -47,6 +47,7 @@ void TMainForm::buildMenu() {
     FileMenu->addSeparator()->setObjectName(QStringLiteral("N3"));
     N4 = addCommand(FileMenu, "N4", QStringLiteral("打开报表文件"));
     N5 = addCommand(FileMenu, "N5", QStringLiteral("打印当前资产标签"));
+    ImportAssets1 = addCommand(FileMenu, "ImportAssets1", QStringLiteral("导入资产…"));
     FileMenu->addSeparator()->setObjectName(QStringLiteral("N6"));
     N7 = addCommand(FileMenu, "N7", QStringLiteral("退出"));
 
@@ -96,6 +97,8 @@ void TMainForm::buildMenu() {
         a->setIcon(icons::themeUnticked());
         themeGroup_->addAction(a);
     }
+
+    buildStocktakeMenu();
 
     HelpMenu = topMenu(bar, "HelpMenu", QStringLiteral("帮助(&H)"));
     N27 = addCommand(HelpMenu, "N27", QStringLiteral("帮助主题"), Qt::Key_F1);

@@ -71,9 +71,9 @@ void TMainForm::showSerial(int serial, bool quiet) {
         hasMaintenance_ = card_->yesNo(QStringLiteral("wx"));
         enableRecordCommands(true);
         setCommandEnabled(N5, true);
-        QString caption = QStringLiteral("固定资产第%1号").arg(serial);
-        if (card_->yesNo(QStringLiteral("ybf"))) caption += QStringLiteral("（已报废）");
-        GroupBox1->setTitle(caption);
+        GroupBox1->setCaption(
+            QStringLiteral("固定资产第%1号").arg(serial),
+            card_->yesNo(QStringLiteral("ybf")) ? QStringLiteral("（已报废）") : QString());
         shownSerial_ = serial;
         // The browse state narrows the record commands to the user's rights.
         applyBrowseState();
@@ -85,7 +85,7 @@ void TMainForm::showSerial(int serial, bool quiet) {
         hasMaintenance_ = false;
         applyBrowseState();
         DateTimePicker1->setDate(Clock::today());
-        GroupBox1->setTitle(QStringLiteral("固定资产"));
+        GroupBox1->setCaption(QStringLiteral("固定资产"));
         enableRecordCommands(false);
         BitBtn2->setEnabled(false);
         BitBtn3->setEnabled(false);

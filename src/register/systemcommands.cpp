@@ -6,6 +6,7 @@
 #include "aboutdialog.h"
 #include "dberror.h"
 #include "firstusedialog.h"
+#include "help.h"
 #include "mainform.h"
 #include "modal.h"
 #include "openreportfile.h"
@@ -62,30 +63,11 @@ void TMainForm::ChangeOrganisationNameClick() {
 }
 
 QString TMainForm::helpDocumentPath() const {
-    const QString chm = QDir(state_.startDir).filePath(QStringLiteral("qslhelp.chm"));
-    if (QFileInfo::exists(chm)) return chm;
-    // The HTML manual: copied into the installation with the other installed files, or beside
-    // the program (share/ next to it, or one level up as in the build tree).
-    const QString manual = QStringLiteral("help/index.html");
-    const QString programDir = QCoreApplication::applicationDirPath();
-    const QStringList folders = {state_.appPath, programDir + QStringLiteral("/share"),
-                                 programDir + QStringLiteral("/../share")};
-    for (const QString& folder : folders) {
-        if (folder.isEmpty()) continue;
-        const QString path = QDir(folder).filePath(manual);
-        if (QFileInfo::exists(path)) return QDir::cleanPath(path);
-    }
-    return QString();
+    return ui::helpDocumentPath(state_, ui::helpSection(this));
 }
 
 void TMainForm::HelpClick() {
-    const QString path = helpDocumentPath();
-    if (!path.isEmpty() && ui::openDocument(path)) return;
-    ui::inform(this, path.isEmpty()
-                         ? QStringLiteral("没有找到帮助文件。请把qslhelp.chm放在程序的启动目录中，"
-                                          "或重新安装本系统。")
-                         : QStringLiteral("无法打开帮助文件") + QDir::toNativeSeparators(path) +
-                               QStringLiteral("，请检查系统中是否有可以显示它的程序。"));
+    ui::openHelp(this, state_);
 }
 
 void TMainForm::AboutClick() {

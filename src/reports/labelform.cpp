@@ -33,6 +33,22 @@ Format formatOf(int format) {
 
 const QString kSong = QStringLiteral("宋体");
 
+// A text too long for its place on a card prints smaller, down to this size, and is then cut.
+constexpr qreal kSmallestPoints = 6;
+// Room kept between the text and the cutting line.
+constexpr qreal kInsetPx = 1;
+
+// Nothing may run over the cutting line into the next card: every item is kept inside the
+// card, and its text shrinks and is cut to its place.
+void keepInside(Band& card) {
+    const QRectF inside(0, 0, card.width - report::px(kInsetPx),
+                        card.height - report::px(kInsetPx));
+    for (Item& i : card.items) {
+        i.rect = i.rect.intersected(inside);
+        i.shrinkTo = qMin(i.font.pointSize, kSmallestPoints);
+    }
+}
+
 // Captions and values of one line are one text high; the boxed ones wrap in their box.
 Item caption(const QString& name, qreal left, qreal top, const QString& text, qreal points) {
     return Item::label(name, rectPx(left, top, 72, 17), text, FontDesc{kSong, points});
@@ -192,6 +208,7 @@ report::Report labelReport(const LabelOptions& options) {
             formatOne(card, options);
             break;
     }
+    keepInside(card);
     return r;
 }
 

@@ -62,7 +62,8 @@ report::Report resultListReport(int kind, const QList<ListColumn>& gridColumns,
 void printResultList(QWidget* parent, int kind, const QList<ListColumn>& gridColumns,
                      const report::DataSource& rows, const QString& title) {
     report::TpaperDlg paperDialog(parent);
-    if (kind == 2 || kind == 4 || kind == 5) paperDialog.ComboBox2->setCurrentIndex(1);
+    if (kind == 2 || kind == 4 || kind == 5)
+        paperDialog.proposeOrientation(report::Orientation::Landscape);
     if (ui::runModal(paperDialog) != QDialog::Accepted) return;
     const report::Report form =
         resultListReport(kind, gridColumns, title, paperDialog.paper(), paperDialog.orientation());

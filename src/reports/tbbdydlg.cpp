@@ -136,8 +136,9 @@ TbbdyDlg::TbbdyDlg(AppState& state, const report::DataSource& rows, const QStrin
     connect(BitBtnExit, &QPushButton::clicked, this, &QDialog::reject);
     connect(PageControl1, &QTabWidget::currentChanged, this, &TbbdyDlg::pageChanged);
 
-    // Creating: A4 and portrait, the first standard format's title, the value controls as the
-    // user's depreciation setting says.
+    // Creating: A4 and portrait, the first standard format's title, the value controls of the
+    // list reports as the user's depreciation setting says. The summary table's "显示价值分析"
+    // stays: the summary prints values whatever that setting.
     ComboBox1->setCurrentIndex(0);
     ComboBox2->setCurrentIndex(0);
     Edit1->setText(organisation_ + standardFormatTitle(1));
@@ -148,7 +149,6 @@ TbbdyDlg::TbbdyDlg(AppState& state, const report::DataSource& rows, const QStrin
         columnBoxes[size_t(i)]->setVisible(values);
         widthEdits[size_t(i)]->setVisible(values);
     }
-    CheckBox15->setVisible(values);
     applyDialogTheme(this, state.theme);
     resize(560, 440);
 }
@@ -269,10 +269,21 @@ void TbbdyDlg::buildLabelPage() {
     connect(CheckBox17, &QCheckBox::toggled, this, [this](bool on) {
         if (on && RadioButton7->isChecked()) CheckBox17->setChecked(false);
     });
+    buildCodeLabelControls(page, v);
     v->addWidget(CheckBox17);
     v->addWidget(CheckBox21);
     v->addStretch();
     PageControl1->addTab(page, QStringLiteral("固定资产标签"));
+}
+
+QCheckBox* TbbdyDlg::columnBox(const QString& caption) const {
+    const ListColumn* choice = columnChoice(caption);
+    return choice ? columnBoxes[size_t(choice - columnChoices().constData())] : nullptr;
+}
+
+QLineEdit* TbbdyDlg::widthEdit(const QString& caption) const {
+    const ListColumn* choice = columnChoice(caption);
+    return choice ? widthEdits[size_t(choice - columnChoices().constData())] : nullptr;
 }
 
 void TbbdyDlg::setGridWidths(const QHash<QString, int>& widths) {
@@ -283,6 +294,9 @@ void TbbdyDlg::setLabelOnly(const QString& cardNumber) {
     cardNumber_ = cardNumber;
     setWindowTitle(QStringLiteral("当前固定资产标签打印"));
     for (int i = 0; i < PageControl1->count(); ++i) PageControl1->setTabText(i, QString());
+    // The card's asset only: no place labels.
+    RadioButton11->setEnabled(false);
+    ComboBox3->setVisible(false);
     PageControl1->setCurrentIndex(LabelPage);
     pageChanged(LabelPage);
 }
@@ -338,8 +352,9 @@ void TbbdyDlg::pageChanged(int page) {
         for (QLineEdit* w : widthEdits) w->setVisible(false);
         return;
     }
-    Edit1->setVisible(true);
-    titleCaption_->setVisible(true);
+    // Labels print no title: the label page hides the field and its caption.
+    Edit1->setVisible(page != LabelPage);
+    titleCaption_->setVisible(page != LabelPage);
     const bool custom = page == CustomPage;
     BitBtnLoad->setEnabled(custom);
     BitBtnSave->setEnabled(custom);
@@ -427,6 +442,7 @@ report::Report TbbdyDlg::reportForPage() const {
         case SummaryPage:
             return summaryReport(summaryOptions(), Edit1->text());
         case LabelPage:
+            if (codeLabelKind()) return codeLabelReport(codeLabelOptions());
             return labelReport(labelOptions());
         default:
             return listReport(listOptions());
@@ -457,7 +473,12 @@ void TbbdyDlg::run(bool preview) {
             return;
         }
         case LabelPage:
-            show(LabelRows(rows_));
+            if (codeLabelKind() == CodeLabel::Place)
+                show(chosenPlaces());
+            else if (codeLabelKind())
+                show(rows_);
+            else
+                show(LabelRows(rows_));
             return;
         default:
             show(rows_);

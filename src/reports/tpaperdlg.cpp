@@ -111,6 +111,7 @@ TpaperDlg::TpaperDlg(QWidget* parent)
 
 void TpaperDlg::configureAsTransferTarget(const TransferTargetSetup& setup) {
     setWindowTitle(QStringLiteral("请输入调拨目标"));
+    setProperty("helpSection", QStringLiteral("transfer.html"));
     Label1->setText(
         QStringLiteral("请在下面填入将要使用该资产的位置或使用者,及保管人。"
                        "调拨过程将计入该资产的移交记录。"));
@@ -161,6 +162,10 @@ QString TpaperDlg::target() const {
 
 QString TpaperDlg::custodian() const {
     return ComboBox2->text().trimmed();
+}
+
+void TpaperDlg::proposeOrientation(Orientation orientation) {
+    ComboBox2->setCurrentIndex(orientation == Orientation::Landscape ? 1 : 0);
 }
 
 bool TpaperDlg::printSlip() const {

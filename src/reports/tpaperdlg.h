@@ -29,6 +29,7 @@ struct TransferTargetSetup {
 // names a user, and the "打印交接单"/"先预览后打印" choice.
 class TpaperDlg : public QDialog {
     Q_OBJECT
+    Q_CLASSINFO("helpSection", "printing.html")
 
 public:
     explicit TpaperDlg(QWidget* parent = nullptr);
@@ -46,6 +47,8 @@ public:
     // Paper use: the choice as the list report applies it ("自定义" is the printer's paper).
     Paper paper() const;
     Orientation orientation() const;
+    // Proposes an orientation before the dialog shows ("纵向" or "横向" in the second list).
+    void proposeOrientation(Orientation orientation);
 
     // Transfer use: the texts chosen, trimmed, and the slip choice.
     QString target() const;

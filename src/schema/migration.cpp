@@ -2,9 +2,11 @@
 
 #include <vector>
 
+#include "changelogtable.h"
 #include "connection.h"
 #include "rowset.h"
 #include "schema.h"
+#include "stocktaketables.h"
 
 namespace fx::schema {
 
@@ -19,13 +21,17 @@ struct MigrationStep {
 
 // Steps of the current database (gdzc.qsk).
 const std::vector<MigrationStep>& currentSteps() {
-    static const std::vector<MigrationStep> steps = {};
+    static const std::vector<MigrationStep> steps = {
+        {kStocktakeVersion, addStocktakeTables},
+    };
     return steps;
 }
 
 // Steps of the history database (dbjl.his).
 const std::vector<MigrationStep>& historySteps() {
-    static const std::vector<MigrationStep> steps = {};
+    static const std::vector<MigrationStep> steps = {
+        {kChangeLogVersion, addChangeLogTable},
+    };
     return steps;
 }
 

@@ -7,6 +7,7 @@
 
 #include "connection.h"
 #include "dberror.h"
+#include "layouttables.h"
 #include "migration.h"
 #include "quote.h"
 #include "rowset.h"
@@ -267,6 +268,23 @@ QString organisationName(db::Connection& current) {
     db::RowSet rows(current, QStringLiteral("select * from username"));
     rows.open();
     return rows.eof() ? QString() : rows.text(QStringLiteral("user"));
+}
+
+QStringList firstLayoutTables(DatabaseKind kind) {
+    // Read off the statements that create them, so the list cannot drift from the layout.
+    QStringList tables;
+    const auto collect = [&tables](const char* const* statements, std::size_t count) {
+        for (std::size_t i = 0; i < count; ++i) {
+            const QString sql = QString::fromUtf8(statements[i]);
+            const qsizetype start = sql.indexOf(QLatin1String("TABLE ")) + 6;
+            tables << sql.mid(start, sql.indexOf(QLatin1Char(' '), start) - start).toLower();
+        }
+    };
+    if (kind == DatabaseKind::Current)
+        collect(kCurrentTables, std::size(kCurrentTables));
+    else
+        collect(kHistoryTables, std::size(kHistoryTables));
+    return tables;
 }
 
 }  // namespace fx::schema

@@ -8,8 +8,11 @@
 #include <QVBoxLayout>
 
 #include "appstate.h"
+#include "changerecorder.h"
 #include "dberror.h"
+#include "passwordhash.h"
 #include "prompt.h"
+#include "recordingprompt.h"
 #include "rowset.h"
 #include "theme.h"
 #include "usercommands.h"
@@ -76,6 +79,7 @@ Tmmmdlg::Tmmmdlg(AppState& state, QWidget* parent) : QDialog(parent), state_(sta
 Tmmmdlg::~Tmmmdlg() = default;
 
 void Tmmmdlg::BitBtn1Click() {
+    history::ChangeRecorder recorder(state_.history.get(), state_.userName);
     try {
         db::RowSet users(*state_.current, QStringLiteral("select * from users"));
         users.open();
@@ -87,7 +91,7 @@ void Tmmmdlg::BitBtn1Click() {
             return;
         }
         // A null password reads as an empty text, so an empty entry matches it.
-        if (users.text(QStringLiteral("password")) != Edit1->text()) {
+        if (!accounts::passwordMatches(users.text(QStringLiteral("password")), Edit1->text())) {
             ui::inform(this, QStringLiteral("旧密码输入有误，请再试一次。"));
             return;
         }
@@ -98,13 +102,16 @@ void Tmmmdlg::BitBtn1Click() {
             Edit2->setFocus();
             return;
         }
+        recorder.begin();
         users.edit();
-        users.setValue(QStringLiteral("password"), Edit2->text());
+        users.setValue(QStringLiteral("password"), accounts::hashPassword(Edit2->text()));
         users.post();
     } catch (const db::DbError& e) {
         ui::warn(this, e.message());
         return;
     }
+    ui::recordAfterChange(this, recorder, QString::fromUtf8(history::op::kPassword),
+                          QStringLiteral("修改密码：") + state_.userName);
     accept();
 }
 

@@ -16,6 +16,7 @@ namespace fx::users {
 // twice.
 class Tmmmdlg : public QDialog {
     Q_OBJECT
+    Q_CLASSINFO("helpSection", "users.html")
 
 public:
     explicit Tmmmdlg(AppState& state, QWidget* parent = nullptr);

@@ -13,9 +13,12 @@
 #include <QVBoxLayout>
 
 #include "appstate.h"
+#include "changerecorder.h"
 #include "dberror.h"
+#include "displayonly.h"
 #include "prompt.h"
 #include "quote.h"
+#include "recordingprompt.h"
 #include "rowset.h"
 #include "schema.h"
 #include "theme.h"
@@ -24,6 +27,12 @@
 namespace fx::users {
 
 namespace {
+
+// The rights of the current account: shown legibly while browsing, ticked only while adding or
+// modifying.
+void openRights(QGroupBox* rights, bool open) {
+    for (QCheckBox* box : rights->findChildren<QCheckBox*>()) ui::setDisplayOnly(box, !open);
+}
 
 // The rights in the order of their check boxes.
 const char* const kRightFields[] = {"ins", "modi", "del", "view", "jc", "gh", "db", "spmodi"};
@@ -43,7 +52,7 @@ TyhglDlg::TyhglDlg(AppState& state, QWidget* parent)
 
     DBGrid1 = new QTableWidget(0, 1, this);
     DBGrid1->setObjectName(QStringLiteral("DBGrid1"));
-    DBGrid1->setHorizontalHeaderLabels({QStringLiteral("user")});
+    DBGrid1->setHorizontalHeaderLabels({QStringLiteral("用户名")});  // the column `user`
     DBGrid1->horizontalHeader()->setStretchLastSection(true);
     DBGrid1->verticalHeader()->setDefaultSectionSize(22);
     DBGrid1->setSelectionBehavior(QAbstractItemView::SelectRows);
@@ -189,7 +198,7 @@ void TyhglDlg::BitBtn1Click() {
     mode_ = Mode::Adding;
     showCurrent();
     DBEdit1->setReadOnly(false);
-    GroupBox1->setEnabled(true);
+    openRights(GroupBox1, true);
     setEditing(true);
     DBEdit1->setFocus();
 }
@@ -211,7 +220,7 @@ void TyhglDlg::BitBtn2Click() {
     }
     mode_ = Mode::Modifying;
     DBEdit1->setReadOnly(false);
-    GroupBox1->setEnabled(true);
+    openRights(GroupBox1, true);
     setEditing(true);
 }
 
@@ -231,19 +240,24 @@ void TyhglDlg::BitBtn4Click() {
         users_->state() == db::RowSet::State::Edit || users_->state() == db::RowSet::State::Insert;
     if (!pending && users_->eof()) return;
     if (!ui::confirm(this, QStringLiteral("确实要清除该用户的密码吗?"), hint())) return;
+    history::ChangeRecorder recorder(state_.history.get(), state_.userName);
     try {
         if (pending) {
             // An account being added or modified: the cleared password is written with it.
             users_->setValue(QStringLiteral("password"), QVariant());
             return;
         }
+        recorder.begin();
         users_->edit();
         users_->setValue(QStringLiteral("password"), QVariant());
         users_->post();
     } catch (const db::DbError& e) {
         if (users_->state() == db::RowSet::State::Edit) users_->cancel();
         ui::warn(this, e.message());
+        return;
     }
+    ui::recordAfterChange(this, recorder, QString::fromUtf8(history::op::kUsers),
+                          QStringLiteral("清除密码：") + users_->text(QStringLiteral("user")));
 }
 
 void TyhglDlg::DBCheckBox8Click() {
@@ -256,21 +270,31 @@ void TyhglDlg::BitBtn5Click() {
         ui::prompt(this, {hint(), QStringLiteral("用户名不能为空!"), ui::Icon::Warning});
         return;
     }
+    history::ChangeRecorder recorder(state_.history.get(), state_.userName);
+    QString note;
     try {
+        recorder.begin();
         if (mode_ == Mode::Deleting) {
             db::Transaction transaction(*state_.current);
             users_->remove();
             transaction.commit();
+            note = QStringLiteral("删除用户：") + name;
         } else if (mode_ == Mode::Adding || mode_ == Mode::Modifying) {
             if (!saveRow(name)) {
                 ui::inform(this, QStringLiteral("此用户名已存在,请换一个用户名。"), hint());
                 return;
             }
+            note = mode_ == Mode::Adding   ? QStringLiteral("新增用户：") + name
+                   : name == originalName_ ? QStringLiteral("修改用户：") + name
+                                           : QStringLiteral("修改用户：") + originalName_ +
+                                                 QStringLiteral(" → ") + name;
         }
     } catch (const db::DbError& e) {
         ui::warn(this, e.message());
         return;
     }
+    if (!note.isEmpty())
+        ui::recordAfterChange(this, recorder, QString::fromUtf8(history::op::kUsers), note);
     returnToBrowsing();
     fillGrid();
 }
@@ -307,7 +331,7 @@ void TyhglDlg::returnToBrowsing() {
     mode_ = Mode::Browsing;
     setEditing(false);
     DBEdit1->setReadOnly(true);
-    GroupBox1->setEnabled(false);
+    openRights(GroupBox1, false);
 }
 
 void TyhglDlg::BitBtn6Click() {

@@ -24,6 +24,7 @@ namespace fx::users {
 // discards. The reserved administrator can be neither renamed nor deleted.
 class TyhglDlg : public QDialog {
     Q_OBJECT
+    Q_CLASSINFO("helpSection", "users.html")
 
 public:
     enum class Mode { Browsing, Adding, Modifying, Deleting };

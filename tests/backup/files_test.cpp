@@ -88,7 +88,7 @@ CopyRun copyOfSize(qint64 size) {
         writeFile(to, patternBytes(size + 500, 99));
         std::vector<int> chunks;
         const CopyOutcome outcome = copyFileInChunks(
-            from, to, [&](int n) { chunks.push_back(n); }, flush);
+            from, to, [&](int n) { chunks.push_back(n); }, flush, 0600);
         EXPECT_TRUE(outcome.ok()) << outcome.message.toStdString();
         if (flush == Flush::WaitForDisk) {
             run.copy = fileBytes(to);
@@ -161,12 +161,13 @@ TEST(CopyLoop, FailuresNameTheFileAndTheStage) {
     QTemporaryDir dir;
     const QString from = dir.filePath(QStringLiteral("from"));
     writeFile(from, patternBytes(100));
-    const CopyOutcome missing = copyFileInChunks(dir.filePath(QStringLiteral("none")),
-                                                 dir.filePath(QStringLiteral("to")), {});
+    const CopyOutcome missing =
+        copyFileInChunks(dir.filePath(QStringLiteral("none")), dir.filePath(QStringLiteral("to")),
+                         {}, Flush::WaitForDisk, 0600);
     EXPECT_EQ(missing.stage, CopyOutcome::Stage::OpenSource);
     EXPECT_TRUE(missing.message.contains(dir.filePath(QStringLiteral("none"))));
     const QString badTarget = dir.filePath(QStringLiteral("no/such/folder/to"));
-    const CopyOutcome noFolder = copyFileInChunks(from, badTarget, {});
+    const CopyOutcome noFolder = copyFileInChunks(from, badTarget, {}, Flush::WaitForDisk, 0600);
     EXPECT_EQ(noFolder.stage, CopyOutcome::Stage::CreateTarget);
     EXPECT_TRUE(noFolder.message.contains(badTarget));
 }

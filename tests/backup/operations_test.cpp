@@ -10,6 +10,7 @@
 #include "backuptestsupport.h"
 #include "connection.h"
 #include "databasecheck.h"
+#include "migration.h"
 #include "presencelock.h"
 #include "restoremarker.h"
 #include "testinstallation.h"
@@ -100,23 +101,25 @@ TEST_F(Operations, AMissingDatabaseIsNamedNotBlamedOnOtherUsers) {
     EXPECT_FALSE(QFileInfo::exists(out(QStringLiteral("x.qsh"))));
 }
 
-TEST_F(Operations, ADamagedDatabaseIsCopiedAsItIsAndItsCopyIsRefusedOnRestore) {
-    // Damage on the first page (which every open reads) and deep in the file: the backup copies
-    // the bytes faithfully, keeps the earlier backup as .bak, and the restore, which checks
-    // every page, refuses the copy before anything is replaced.
+TEST_F(Operations, ADamagedDatabaseIsNotBackedUpAndItsCopyWouldBeRefusedOnRestore) {
+    // Damage on the first page (which every open reads) and deep in the file: the backup refuses
+    // the database and leaves the earlier backup under its name; a copy of the damaged file is
+    // refused by the restore, which checks every page, before anything is replaced.
     QByteArray bytes = fileBytes(current());
     ASSERT_GT(bytes.size(), 20000);
     for (const int start : {100, int(bytes.size()) - 3000})
         for (int i = start; i < start + 100; ++i) bytes[i] = char(bytes[i] ^ 0x5a);
     writeFile(current(), bytes);
     writeFile(out(QStringLiteral("d.qsl")), "good old backup");
-    ASSERT_TRUE(
-        backupDatabase(current(), password(), DatabaseKind::Current, out(QStringLiteral("d.qsl")))
-            .ok());
-    EXPECT_EQ(fileBytes(out(QStringLiteral("d.qsl"))), bytes);
-    EXPECT_EQ(fileBytes(out(QStringLiteral("d.bak"))), QByteArray("good old backup"));
+    const Result r =
+        backupDatabase(current(), password(), DatabaseKind::Current, out(QStringLiteral("d.qsl")));
+    EXPECT_EQ(r.status, Status::CheckFailed);
+    EXPECT_TRUE(r.message.contains(QStringLiteral("校验没有通过"))) << r.message.toStdString();
+    EXPECT_EQ(fileBytes(out(QStringLiteral("d.qsl"))), QByteArray("good old backup"));
+    EXPECT_FALSE(QFileInfo::exists(out(QStringLiteral("d.bak"))));
     EXPECT_FALSE(QFileInfo::exists(out(QStringLiteral("d.qsl.part"))));
-    EXPECT_FALSE(identifyBackup(out(QStringLiteral("d.qsl")), password()).ok);
+    writeFile(out(QStringLiteral("copy.qsl")), bytes);
+    EXPECT_FALSE(identifyBackup(out(QStringLiteral("copy.qsl")), password()).ok);
 }
 
 TEST_F(Operations, AnUnwritableTargetFailsWithoutLosingTheOldBackup) {
@@ -150,7 +153,7 @@ TEST_F(Operations, TheKindIsToldByThePasswordNotTheExtension) {
     const IdentifiedBackup h = identifyBackup(out(QStringLiteral("h.qsl")), password());
     ASSERT_TRUE(h.ok);
     EXPECT_EQ(h.kind, DatabaseKind::History);
-    EXPECT_EQ(h.version, 600);
+    EXPECT_EQ(h.version, ::fx::schema::layoutVersion(::fx::schema::DatabaseKind::History));
     const IdentifiedBackup c = identifyBackup(out(QStringLiteral("c.qsh")), password());
     ASSERT_TRUE(c.ok);
     EXPECT_EQ(c.kind, DatabaseKind::Current);

@@ -1,12 +1,15 @@
+#include <QApplication>
 #include <QCheckBox>
 #include <QComboBox>
 #include <QDateEdit>
 #include <QGroupBox>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QTest>
 
 #include "clock.h"
 #include "connection.h"
+#include "displayonly.h"
 #include "dump.h"
 #include "loancommands.h"
 #include "loanfixture.h"
@@ -169,7 +172,7 @@ TEST_F(LendingTest, ReturnRuleDecidesWhoMayTakeBack) {
         EXPECT_FALSE(d.lending());
         EXPECT_EQ(d.BitBtn1->text(), QStringLiteral("归还"));
         EXPECT_EQ(d.DBEdit2->text(), QStringLiteral("仓管员"));
-        EXPECT_FALSE(d.DBComboBox2->isEnabled());
+        EXPECT_TRUE(ui::isDisplayOnly(d.DBComboBox2));
         EXPECT_TRUE(d.CheckBox1->isHidden());
         EXPECT_FALSE(d.BitBtn1Click());
         EXPECT_EQ(d.result(), int(QDialog::Rejected));
@@ -188,6 +191,48 @@ TEST_F(LendingTest, ReturnRuleDecidesWhoMayTakeBack) {
     EXPECT_EQ(currentValue(QStringLiteral("select yjc from sbjl where ID1=1")).toInt(), 0);
     EXPECT_EQ(historyValue(QStringLiteral("select czy from jyjlb where bz='归还'")).toString(),
               QStringLiteral("出纳"));
+}
+
+TEST_F(LendingTest, ReturnModeShowsTheLoanInOneReadOnlyLook) {
+    lendThroughButton(computer(), QStringLiteral("王五"), today().addDays(3));
+    Tjcjldlg d(*app, 1);
+    ASSERT_FALSE(d.lending());
+    const QPalette palette = QApplication::palette();
+    for (QWidget* w :
+         std::initializer_list<QWidget*>{d.DBComboBox1, d.DBComboBox2, d.DBEdit2, d.DBComboBox3,
+                                         d.DateTimePicker1, d.DateTimePicker2}) {
+        const std::string name = w->objectName().toStdString();
+        EXPECT_TRUE(w->isEnabled()) << name;
+        EXPECT_TRUE(ui::isDisplayOnly(w)) << name;
+        EXPECT_EQ(w->focusPolicy(), Qt::NoFocus) << name;
+        EXPECT_EQ(w->palette().color(QPalette::Text),
+                  palette.color(w->palette().currentColorGroup(), QPalette::Text))
+            << name;
+    }
+    QTest::keyClick(d.DBComboBox2->lineEdit(), Qt::Key_X);
+    EXPECT_EQ(d.DBComboBox2->currentText(), QStringLiteral("王五"));
+    // The remark is what a return may add.
+    EXPECT_FALSE(ui::isDisplayOnly(d.DBEdit4));
+    EXPECT_NE(d.DBEdit4->focusPolicy(), Qt::NoFocus);
+}
+
+TEST_F(LendingTest, ARemarkTypedOnReturnIsKeptInTheReturnRow) {
+    {
+        Tjcjldlg d(*app, 1);
+        d.DBComboBox1->setCurrentIndex(d.DBComboBox1->findText(QStringLiteral("张三")));
+        d.DBComboBox2->setEditText(QStringLiteral("王五"));
+        d.DBEdit4->setText(QStringLiteral("带充电器"));
+        ASSERT_TRUE(d.BitBtn1Click());
+    }
+    Tjcjldlg d(*app, 1);
+    ASSERT_FALSE(d.lending());
+    EXPECT_EQ(d.DBEdit4->text(), QStringLiteral("带充电器"));
+    d.DBEdit4->setText(QStringLiteral("屏幕有划痕"));
+    ASSERT_TRUE(d.BitBtn1Click());
+    EXPECT_EQ(historyValue(QStringLiteral("select other from jyjlb where bz='归还'")).toString(),
+              QStringLiteral("屏幕有划痕"));
+    EXPECT_EQ(historyValue(QStringLiteral("select other from jyjlb where bz='借出'")).toString(),
+              QStringLiteral("带充电器"));
 }
 
 TEST_F(LendingTest, BorrowerOnlyInReturnedLoansIsNoLongerOffered) {

@@ -141,6 +141,27 @@ TEST_F(ComprehensiveTest, StandsInTheMiddleOfTheScreen) {
     d.reject();
 }
 
+TEST_F(ComprehensiveTest, CaptionsStandNextToTheirFields) {
+    TzhcxDlg d(*app, state);
+    d.show();
+    auto widget = [&](const char* name) {
+        QWidget* w = d.findChild<QWidget*>(QLatin1String(name));
+        EXPECT_NE(w, nullptr) << name;
+        return w->geometry();
+    };
+    constexpr int kNear = 12;  // px between a caption and what it belongs to
+    // "配置中" + "字符串组合：" read as one caption right before its field; the same for remarks.
+    EXPECT_LE(widget("Label6").left() - widget("Label5").right(), kNear);
+    EXPECT_LE(widget("Edit1").left() - widget("Label6").right(), kNear);
+    EXPECT_LE(widget("Label15").left() - widget("Label14").right(), kNear);
+    EXPECT_LE(widget("Edit2").left() - widget("Label15").right(), kNear);
+    // Each "至" between its two fields.
+    EXPECT_LE(widget("Label8").left() - widget("DateTimePicker1").right(), kNear);
+    EXPECT_LE(widget("DateTimePicker2").left() - widget("Label8").right(), kNear);
+    EXPECT_LE(widget("Label10").left() - widget("CSpinEdit1").right(), kNear);
+    EXPECT_LE(widget("CSpinEdit5").left() - widget("Label10").right(), kNear);
+}
+
 TEST_F(ComprehensiveTest, ChooseOnlyInputSetting) {
     app->settings.cxc = 1;
     TzhcxDlg d(*app, state);

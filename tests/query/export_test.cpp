@@ -1,5 +1,6 @@
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QHeaderView>
 #include <QMap>
 #include <QTableView>
@@ -29,11 +30,12 @@ struct Sheet {
     int rows = 0;
 };
 
-Sheet readSheet(const QString& path) {
+Sheet readSheet(const QString& path, int number = 1) {
     Sheet sheet;
     QByteArray xml;
     QString error;
-    EXPECT_TRUE(readZipEntry(path, QStringLiteral("xl/worksheets/sheet1.xml"), &xml, &error))
+    EXPECT_TRUE(
+        readZipEntry(path, QStringLiteral("xl/worksheets/sheet%1.xml").arg(number), &xml, &error))
         << error.toStdString();
     QXmlStreamReader r(xml);
     QString ref;
@@ -240,6 +242,72 @@ TEST(SheetWriter, WritesAnySourceAndMeasuresWideCharacters) {
     // The widest a column can be (Excel adds its own padding to the stored width).
     EXPECT_GE(sheet.widths.value(2), 255.0);
     EXPECT_LT(sheet.widths.value(2), 256.0);
+}
+
+// A source of `rows` records in two columns: "r<row>" and "c<row>".
+query::SheetSource numberedRows(int rows, int columns = 2) {
+    query::SheetSource source;
+    for (int c = 0; c < columns; ++c) source.titles << QStringLiteral("标题%1").arg(c + 1);
+    source.rowCount = rows;
+    source.cell = [](int row, int column) {
+        return QStringLiteral("%1%2")
+            .arg(column == 0 ? QLatin1Char('r') : QLatin1Char('c'))
+            .arg(row + 1);
+    };
+    return source;
+}
+
+TEST(SheetWriter, RowsBeyondASheetGoOnToFurtherSheetsEachWithTheTitles) {
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("long.xlsx"));
+    QString error;
+    ASSERT_TRUE(query::writeWorkbook(path, numberedRows(7), &error, 3)) << error.toStdString();
+    const Sheet first = readSheet(path, 1);
+    const Sheet second = readSheet(path, 2);
+    const Sheet third = readSheet(path, 3);
+    EXPECT_EQ(first.rows, 4);
+    EXPECT_EQ(second.rows, 4);
+    EXPECT_EQ(third.rows, 2);
+    for (const Sheet* s : {&first, &second, &third}) {
+        EXPECT_EQ(s->cells.value(QStringLiteral("A1")), QStringLiteral("标题1"));
+        EXPECT_EQ(s->cells.value(QStringLiteral("B1")), QStringLiteral("标题2"));
+    }
+    EXPECT_EQ(first.cells.value(QStringLiteral("A2")), QStringLiteral("r1"));
+    EXPECT_EQ(first.cells.value(QStringLiteral("B4")), QStringLiteral("c3"));
+    EXPECT_EQ(second.cells.value(QStringLiteral("A2")), QStringLiteral("r4"));
+    EXPECT_EQ(third.cells.value(QStringLiteral("A2")), QStringLiteral("r7"));
+    EXPECT_FALSE(third.cells.contains(QStringLiteral("A3")));
+    // Exactly a sheet's worth stays on one sheet.
+    const QString full = dir.filePath(QStringLiteral("full.xlsx"));
+    ASSERT_TRUE(query::writeWorkbook(full, numberedRows(3), &error, 3));
+    QByteArray xml;
+    EXPECT_FALSE(readZipEntry(full, QStringLiteral("xl/worksheets/sheet2.xml"), &xml, &error));
+    // Nothing but the two workbooks is left in the folder.
+    EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden).size(), 2);
+}
+
+TEST(SheetWriter, AFailedExportLeavesTheEarlierFileOrNothing) {
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("list.xlsx"));
+    QFile earlier(path);
+    ASSERT_TRUE(earlier.open(QIODevice::WriteOnly));
+    earlier.write("the earlier export");
+    earlier.close();
+    // More columns than a worksheet has: the library refuses a cell part-way through.
+    const query::SheetSource tooWide = numberedRows(2, 16385);
+    QString error;
+    EXPECT_FALSE(query::writeWorkbook(path, tooWide, &error));
+    EXPECT_FALSE(error.isEmpty());
+    QFile kept(path);
+    ASSERT_TRUE(kept.open(QIODevice::ReadOnly));
+    EXPECT_EQ(kept.readAll(), QByteArray("the earlier export"));
+    kept.close();
+    const QString fresh = dir.filePath(QStringLiteral("new.xlsx"));
+    EXPECT_FALSE(query::writeWorkbook(fresh, tooWide, &error));
+    EXPECT_FALSE(QFileInfo::exists(fresh));
+    // No half-written temporary file is left behind either.
+    EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden),
+              QStringList{QStringLiteral("list.xlsx")});
 }
 
 }  // namespace

@@ -99,7 +99,7 @@ TEST_F(AddingTest, ABatchOfNothingStartsNothing) {
         form->ToolButton10->click();
         EXPECT_EQ(form->editMode(), TMainForm::EditMode::Browse);
         EXPECT_FALSE(form->Save1->isEnabled());
-        EXPECT_FALSE(form->GroupBox1->isEnabled());
+        EXPECT_FALSE(form->cardTakesInput());
         // The record shown before is shown again.
         EXPECT_EQ(form->shownSerial(), serial);
         EXPECT_EQ(form->SpinEdit1->value(), serial);
@@ -117,7 +117,7 @@ TEST_F(AddingTest, NewPutsAnEmptyCardIntoTheEditState) {
     EXPECT_EQ(form->SpinEdit1->value(), 0);
     EXPECT_FALSE(form->SpinEdit1->isEnabled());
     EXPECT_TRUE(numberText().isEmpty());
-    EXPECT_TRUE(form->GroupBox1->isEnabled());
+    EXPECT_TRUE(form->cardTakesInput());
     EXPECT_EQ(form->GroupBox1->title(), QStringLiteral("固定资产"));
     EXPECT_TRUE(form->DBComboBox2->currentText().isEmpty());
     EXPECT_TRUE(form->DBMemo1->toPlainText().isEmpty());
@@ -148,7 +148,7 @@ TEST_F(AddingTest, TheListsTakeInputAsTheInputModeSays) {
                          form->DBComboBox8})
         EXPECT_TRUE(c->isEditable()) << c->objectName().toStdString();
     form->Cancel1->trigger();
-    EXPECT_FALSE(form->GroupBox1->isEnabled());
+    EXPECT_FALSE(form->cardTakesInput());
     for (QComboBox* c :
          {form->DBComboBox1, form->DBComboBox2, form->DBComboBox4, form->DBComboBox5,
           form->DBComboBox3, form->DBComboBox6, form->DBComboBox7, form->DBComboBox8})
@@ -564,7 +564,7 @@ TEST_F(AddingTest, AbortKeepsWhatWasAddedAndTheNextSaveAddsTheRest) {
         QStringLiteral("提示：已增加2个固定资产，请修改编号栏为剩余2个资产的起始编号，再按'保存'"));
     EXPECT_EQ(numberText(), QStringLiteral("DN-3"));
     // Only the asset-number box stays open.
-    EXPECT_FALSE(form->GroupBox1->isEnabled());
+    EXPECT_FALSE(form->cardTakesInput());
     EXPECT_TRUE(form->ComboBox1->isEnabled());
     EXPECT_TRUE(form->Save1->isEnabled());
 
@@ -579,7 +579,7 @@ TEST_F(AddingTest, AbortKeepsWhatWasAddedAndTheNextSaveAddsTheRest) {
     EXPECT_EQ(assetCount(QStringLiteral("sbmc='电脑' and other='新到' and wz='机房'")), 4);
     // The next edit starts with the card open again.
     form->Add1->trigger();
-    EXPECT_TRUE(form->GroupBox1->isEnabled());
+    EXPECT_TRUE(form->cardTakesInput());
     form->Cancel1->trigger();
 }
 

@@ -198,8 +198,8 @@ TEST_F(BackupCommandsTest, ACurrentRestoreEndsTheProgramAndTheNextStartShowsTheB
     EXPECT_FALSE(state->history);
     EXPECT_FALSE(backup::holdsPresence(current()));
     EXPECT_TRUE(QFileInfo::exists(inst.dataDir() + QStringLiteral("gdzc.sav")));
-    // Skipping the exit dialog after a restore does not switch it off for the user.
-    EXPECT_EQ(iniValue(kAdmin, QStringLiteral("exitinfo")).toInt(), 0);
+    // The restore clears the exit-dialog flag, so the user's section records exitinfo 1.
+    EXPECT_EQ(iniValue(kAdmin, QStringLiteral("exitinfo")).toInt(), 1);
     EXPECT_EQ(iniValue(kAdmin, QStringLiteral("color")).toInt(), 2);
 
     // The next start, on the same data directory, shows the record as it was at the backup.
@@ -209,10 +209,17 @@ TEST_F(BackupCommandsTest, ACurrentRestoreEndsTheProgramAndTheNextStartShowsTheB
         PromptScript noMessages;
         form = startedForm(*state);
     }
-    EXPECT_TRUE(state->showExitDialog);
+    EXPECT_FALSE(state->showExitDialog);
     EXPECT_TRUE(backup::holdsPresence(current()));
     form->showSerial(serial);
     EXPECT_EQ(form->DBEdit3->text(), QStringLiteral("i5/8G"));
+
+    // With exitinfo 1 that run, too, ends without the exit dialog.
+    form->show();
+    ModalScript noDialogs;
+    form->close();
+    EXPECT_FALSE(form->isVisible());
+    EXPECT_TRUE(noDialogs.seen().isEmpty());
 }
 
 TEST_F(BackupCommandsTest, AHistoryRestoreReopensTheHistoryConnectionAndRunsOn) {

@@ -2,15 +2,19 @@
 #include <QDateEdit>
 #include <QFrame>
 #include <QGroupBox>
+#include <QImage>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPlainTextEdit>
 #include <QPushButton>
+#include <QRegularExpression>
 #include <QScreen>
 #include <QSignalSpy>
 #include <QSpinBox>
 #include <QStatusBar>
 #include <QTest>
+#include <QToolBar>
+#include <QToolButton>
 
 #include "registerfixture.h"
 #include "scripts.h"
@@ -55,6 +59,43 @@ TEST_F(LayoutTest, DesignSizeIsFixedAndCentred) {
     EXPECT_LE(std::abs(form.geometry().center().x() - centre.x()), 1);
     EXPECT_LE(std::abs(form.geometry().center().y() - centre.y()), 1);
     EXPECT_TRUE(form.windowFlags() & Qt::WindowMaximizeButtonHint);
+}
+
+// The mean opacity and lightness of a picture's pixels.
+std::pair<double, double> opacityAndLightness(const QImage& image) {
+    double alpha = 0, light = 0;
+    int seen = 0;
+    for (int y = 0; y < image.height(); ++y)
+        for (int x = 0; x < image.width(); ++x) {
+            const QColor c = image.pixelColor(x, y);
+            alpha += c.alphaF();
+            if (c.alpha() > 0) {
+                light += c.lightnessF();
+                ++seen;
+            }
+        }
+    return {alpha / (image.width() * image.height()), seen ? light / seen : 0};
+}
+
+TEST_F(LayoutTest, ToolBarPicturesAreOneSizeAndFadeWhenTheirCommandIsOff) {
+    auto state = signIn();
+    TMainForm form(*state);
+    const QList<QToolButton*> buttons = form.ToolBar1->findChildren<QToolButton*>(
+        QRegularExpression(QStringLiteral("^ToolButton\\d+$")));
+    ASSERT_EQ(buttons.size(), 16);
+    const QSize size = form.ToolBar1->iconSize();
+    for (QToolButton* b : buttons) {
+        // Pictures of one size put every caption on one line ("系统" among them).
+        EXPECT_EQ(b->icon().actualSize(size), size) << b->text().toStdString();
+        EXPECT_EQ(b->sizeHint().height(), form.ToolButton1->sizeHint().height())
+            << b->text().toStdString();
+    }
+    // "修改" while off: visibly paler than while on.
+    const QIcon modify = form.ToolButton8->icon();
+    const auto on = opacityAndLightness(modify.pixmap(size, QIcon::Normal).toImage());
+    const auto off = opacityAndLightness(modify.pixmap(size, QIcon::Disabled).toImage());
+    EXPECT_LT(off.first, on.first * 0.6);
+    EXPECT_GT(off.second, on.second);
 }
 
 TEST_F(LayoutTest, RulesAtTheDesignWidth) {
@@ -178,7 +219,7 @@ protected:
         state->settings.wzl = wzl;
         TMainForm form(*state);
         form.ApplyInputMode(false);
-        EXPECT_TRUE(form.GroupBox1->isEnabled());
+        EXPECT_TRUE(form.cardTakesInput());
         QStringList typing;
         for (QComboBox* c :
              {form.DBComboBox1, form.DBComboBox2, form.DBComboBox4, form.DBComboBox5,
@@ -186,7 +227,7 @@ protected:
             if (c->isEditable()) typing << c->objectName().mid(10);
         // Leaving the edit makes every list a typing list again and locks the card.
         form.ApplyInputMode(true);
-        EXPECT_FALSE(form.GroupBox1->isEnabled());
+        EXPECT_FALSE(form.cardTakesInput());
         for (QComboBox* c : form.GroupBox1->findChildren<QComboBox*>())
             EXPECT_TRUE(c->isEditable()) << c->objectName().toStdString();
         return typing.join(QLatin1Char(','));

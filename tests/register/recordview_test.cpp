@@ -1,8 +1,10 @@
 #include <QAbstractItemView>
 #include <QAction>
+#include <QApplication>
 #include <QComboBox>
 #include <QDateEdit>
 #include <QGroupBox>
+#include <QImage>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPlainTextEdit>
@@ -105,7 +107,7 @@ TEST_F(RecordViewTest, EnterShowsTheRecordOnTheCard) {
     EXPECT_EQ(form->BitBtn2->text(), QStringLiteral("维修记录"));
     EXPECT_FALSE(form->BitBtn2->isEnabled());
     // Browsing: the card only displays.
-    EXPECT_FALSE(form->GroupBox1->isEnabled());
+    EXPECT_FALSE(form->cardTakesInput());
     for (QAction* a : {form->Modify1, form->Scrap1, form->Delete1})
         EXPECT_TRUE(a->isEnabled()) << a->text().toStdString();
 }
@@ -120,6 +122,84 @@ TEST_F(RecordViewTest, CaptionsOfAScrappedLentRepairedAssetHeldByAPerson) {
     EXPECT_TRUE(form->BitBtn2->isEnabled());
     EXPECT_EQ(form->Label7->text(), QStringLiteral("使用者："));
     EXPECT_FALSE(form->storedAtLocation());
+}
+
+// Pixels of the card's caption strip (the top of the group box) that satisfy a colour test.
+int captionPixels(QGroupBox* box, bool (*matches)(QColor)) {
+    const QImage image = box->grab().toImage();
+    int n = 0;
+    for (int y = 0; y < qMin(image.height(), box->fontMetrics().height() + 6); ++y)
+        for (int x = 0; x < image.width(); ++x)
+            if (matches(image.pixelColor(x, y))) ++n;
+    return n;
+}
+bool isRed(QColor c) {
+    return c.red() > 150 && c.green() < 80 && c.blue() < 80;
+}
+bool isDark(QColor c) {
+    return c.red() < 80 && c.green() < 80 && c.blue() < 80;
+}
+
+TEST_F(RecordViewTest, BrowsingDrawsTheValuesInTheNormalTextColourAndTakesNoInput) {
+    const int serial = addAsset(QStringLiteral("JSJ-"), 12);
+    start();
+    form->show();
+    enterSerial(serial);
+    ASSERT_EQ(form->DBEdit3->text(), QStringLiteral("i5/8G"));
+    const QPalette app = QApplication::palette();
+    ASSERT_NE(app.color(QPalette::Active, QPalette::Text),
+              app.color(QPalette::Disabled, QPalette::Text));
+
+    QList<QWidget*> fields{form->DBEdit3, form->DBEdit1, form->DBMemo1, form->DateTimePicker1};
+    for (QComboBox* c : form->GroupBox1->findChildren<QComboBox*>()) fields << c << c->lineEdit();
+    for (QWidget* w : fields) {
+        const std::string name = w->objectName().toStdString();
+        // Drawn with the normal colours, not the disabled ones...
+        EXPECT_TRUE(w->isEnabled()) << name;
+        const QPalette::ColorGroup group = w->palette().currentColorGroup();
+        EXPECT_NE(group, QPalette::Disabled) << name;
+        EXPECT_EQ(w->palette().color(QPalette::Text), app.color(group, QPalette::Text)) << name;
+        // ...and closed to the keyboard and the mouse.
+        EXPECT_EQ(w->focusPolicy(), Qt::NoFocus) << name;
+    }
+    QTest::keyClick(form->DBEdit3, Qt::Key_X);
+    QTest::keyClick(form->DBEdit3, Qt::Key_Backspace);
+    EXPECT_EQ(form->DBEdit3->text(), QStringLiteral("i5/8G"));
+    QTest::keyClick(form->DBComboBox2->lineEdit(), Qt::Key_X);
+    EXPECT_EQ(form->DBComboBox2->currentText(), QStringLiteral("电脑"));
+    QTest::keyClick(form->DBMemo1, Qt::Key_X);
+    EXPECT_EQ(form->DBMemo1->toPlainText(), QStringLiteral("备用"));
+    const QDate bought = form->DateTimePicker1->date();
+    QTest::keyClick(form->DateTimePicker1, Qt::Key_Up);
+    EXPECT_EQ(form->DateTimePicker1->date(), bought);
+    QTest::mouseClick(form->DBComboBox1, Qt::LeftButton);
+    EXPECT_FALSE(form->DBComboBox1->view()->isVisible());
+    EXPECT_FALSE(form->DBComboBox1->hasFocus());
+
+    // Editing opens them again.
+    form->Modify1->trigger();
+    ASSERT_EQ(form->editMode(), TMainForm::EditMode::Modify);
+    EXPECT_NE(form->DBEdit3->focusPolicy(), Qt::NoFocus);
+    form->DBEdit3->setFocus();
+    form->DBEdit3->end(false);
+    QTest::keyClick(form->DBEdit3, Qt::Key_X);
+    EXPECT_EQ(form->DBEdit3->text(), QStringLiteral("i5/8Gx"));
+    form->Cancel1->trigger();
+}
+
+TEST_F(RecordViewTest, TheCaptionIsDrawnInTheNormalColourAndTheScrappedFlagInRed) {
+    const int kept = addAsset(QStringLiteral("JSJ-"), 12);
+    const int scrapped = addAsset(QStringLiteral("JSJ-"), 13, QStringLiteral("ybf=1"));
+    start();
+    enterSerial(kept);
+    EXPECT_EQ(form->GroupBox1->title(), QStringLiteral("固定资产第%1号").arg(kept));
+    EXPECT_GT(captionPixels(form->GroupBox1, isDark), 0);
+    EXPECT_EQ(captionPixels(form->GroupBox1, isRed), 0);
+    enterSerial(scrapped);
+    EXPECT_EQ(form->GroupBox1->title(), QStringLiteral("固定资产第%1号（已报废）").arg(scrapped));
+    EXPECT_EQ(form->GroupBox1->flag(), QStringLiteral("（已报废）"));
+    EXPECT_GT(captionPixels(form->GroupBox1, isDark), 0);
+    EXPECT_GT(captionPixels(form->GroupBox1, isRed), 0);
 }
 
 TEST_F(RecordViewTest, RightsNarrowTheRecordCommands) {

@@ -124,7 +124,7 @@ TEST_F(StartUpTest, StatusBarAndEmptyCard) {
     EXPECT_EQ(form->cardRows()->sql(), QStringLiteral("select * from sbjl where 1=2"));
     EXPECT_TRUE(form->cardRows()->isEmpty());
     // Browsing: the card only displays.
-    EXPECT_FALSE(form->GroupBox1->isEnabled());
+    EXPECT_FALSE(form->cardTakesInput());
     EXPECT_EQ(form->GroupBox1->title(), QStringLiteral("固定资产"));
     EXPECT_EQ(form->BitBtn1->text(), QStringLiteral("未借出"));
 }

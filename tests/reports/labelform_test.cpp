@@ -7,6 +7,7 @@
 #include "displaylist.h"
 #include "labelform.h"
 #include "layout.h"
+#include "textmetrics.h"
 
 namespace fx::reports {
 namespace {
@@ -145,6 +146,76 @@ TEST(LabelSheet, TheCardsAssetTakesItsNumberFromTheNumberBox) {
     EXPECT_EQ(textsOf(four, QStringLiteral("QRLabelNumber")),
               QStringList{QStringLiteral("BGJ-12")});
     EXPECT_TRUE(textsOf(four, QStringLiteral("QRDBTextBh")).isEmpty());
+}
+
+// Rows with the longest values the columns hold: wide Chinese and wide Latin letters.
+report::MemoryDataSource longestAssets() {
+    report::MemoryDataSource rows(
+        {QStringLiteral("ID1"), QStringLiteral("bh"), QStringLiteral("wz"), QStringLiteral("sbxh"),
+         QStringLiteral("sbmc"), QStringLiteral("zclb"), QStringLiteral("gmrq"),
+         QStringLiteral("sbpz"), QStringLiteral("other"), QStringLiteral("bgr")});
+    for (const QChar c : {QChar(0x56FA), QChar(u'W')}) {
+        auto text = [c](int n) { return QString(n, c); };
+        rows.addRow({999999999, QStringLiteral("WWWWWWWW-999999999"), text(50), text(50), text(50),
+                     text(50), QDate(2024, 12, 28), text(100), text(100), text(20)});
+    }
+    return rows;
+}
+
+TEST(LabelSheet, NoTextCrossesItsCardInAnyFormatEvenWithTheLongestValues) {
+    report::TextMetrics metrics;
+    constexpr qreal kEps = 0.01;
+    for (int format = 1; format <= 4; ++format)
+        for (const bool number : {false, true})
+            for (const bool ownership : {false, true}) {
+                LabelOptions o;
+                o.format = format;
+                o.numberAsIdentity = number;
+                o.ownership = ownership;
+                o.organisation = QString(50, QChar(0x56FA));
+                const report::Document doc = sheet(o, longestAssets());
+                const std::string where = "format " + std::to_string(format) +
+                                          (number ? " number" : "") + (ownership ? " owner" : "");
+                int cut = 0;
+                for (const report::Page& page : doc.pages) {
+                    for (const report::Primitive& p : page.primitives) {
+                        if (p.kind != report::Primitive::Kind::Text || p.text.isEmpty()) continue;
+                        const report::BandPlacement* card = nullptr;
+                        for (const report::BandPlacement& b : page.bands)
+                            if (b.rect.adjusted(-kEps, -kEps, kEps, kEps)
+                                    .contains(p.rect.topLeft()))
+                                card = &b;
+                        ASSERT_NE(card, nullptr) << where;
+                        const qreal right = p.rect.left() + metrics.width(p.font, p.text);
+                        EXPECT_LE(right, card->rect.right() + kEps)
+                            << where << " " << p.item.toStdString();
+                        EXPECT_LE(p.rect.bottom(), card->rect.bottom() + kEps)
+                            << where << " " << p.item.toStdString();
+                        EXPECT_GE(p.font.pointSize, 5) << where;
+                        if (p.text.endsWith(QChar(0x2026))) ++cut;
+                    }
+                }
+                // Values this long do not fit even at the smallest size.
+                EXPECT_GT(cut, 0) << where;
+            }
+}
+
+TEST(LabelSheet, AModelALittleTooLongPrintsWholeInASmallerSize) {
+    report::MemoryDataSource rows = assets(0);
+    rows.addRow({1, QStringLiteral("JSJ-1"), QStringLiteral("财务科"),
+                 QStringLiteral("戴尔OptiPlex 3080"), QStringLiteral("台式计算机"),
+                 QStringLiteral("计算机设备"), QDate(2024, 3, 5), QString(), QString(), QString()});
+    const report::Document doc = sheet(LabelOptions{}, rows);
+    const report::Primitive* model = nullptr;
+    for (const report::Primitive& p : doc.pages[0].primitives)
+        if (p.item == QStringLiteral("QRDBTextXh")) model = &p;
+    ASSERT_NE(model, nullptr);
+    EXPECT_EQ(model->text, QStringLiteral("戴尔OptiPlex 3080"));
+    EXPECT_LT(model->font.pointSize, 10);
+    EXPECT_GE(model->font.pointSize, 6);
+    const std::vector<QRectF> placed = cards(doc);
+    report::TextMetrics metrics;
+    EXPECT_LE(model->rect.left() + metrics.width(model->font, model->text), placed[0].right());
 }
 
 TEST(LabelSheet, NoRowsNoPages) {

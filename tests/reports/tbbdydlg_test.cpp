@@ -2,7 +2,9 @@
 
 #include <QCheckBox>
 #include <QComboBox>
+#include <QDateTime>
 #include <QFile>
+#include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QRadioButton>
@@ -12,7 +14,9 @@
 #include "appstate.h"
 #include "connection.h"
 #include "datasource.h"
+#include "displaylist.h"
 #include "formatfile.h"
+#include "layout.h"
 #include "modal.h"
 #include "scripts.h"
 #include "tbbdydlg.h"
@@ -20,6 +24,32 @@
 
 namespace fx::reports {
 namespace {
+
+// The texts an item printed, page after page.
+QStringList textsOf(const report::Document& doc, const QString& item) {
+    QStringList texts;
+    for (const report::Page& page : doc.pages)
+        for (const report::Primitive& p : page.primitives)
+            if (p.kind == report::Primitive::Kind::Text && p.item == item) texts << p.text;
+    return texts;
+}
+
+// Two computers of one category and department, 13 months into a 60-month life.
+report::MemoryDataSource valuedRows() {
+    report::MemoryDataSource data(
+        {QStringLiteral("ID1"), QStringLiteral("zclb"), QStringLiteral("bmmc"),
+         QStringLiteral("sbmc"), QStringLiteral("gmjg"), QStringLiteral("ynum"),
+         QStringLiteral("yue"), QStringLiteral("cz"), QStringLiteral("ybf")});
+    for (int i = 1; i <= 2; ++i)
+        data.addRow({i, QStringLiteral("电子设备"), QStringLiteral("财务科"),
+                     QStringLiteral("电脑"), 1000.0, 13, 60, 5, false});
+    return data;
+}
+
+report::Document laidOut(const report::Report& form, const report::DataSource& data) {
+    return report::layoutReport(form, data,
+                                report::RunOptions{QDateTime(QDate(2024, 5, 20), QTime(9, 0))});
+}
 
 class TbbdyDlgTest : public ::testing::Test {
 protected:
@@ -55,6 +85,74 @@ TEST_F(TbbdyDlgTest, TitlesFollowThePageAndTheFormat) {
     dialog->PageControl1->setCurrentIndex(TbbdyDlg::SummaryPage);
     EXPECT_EQ(dialog->Edit1->text(), QStringLiteral("示范单位固定资产汇总表"));
     EXPECT_FALSE(dialog->BitBtnLoad->isEnabled());
+}
+
+TEST_F(TbbdyDlgTest, TheLabelPageHidesTheTitleAndItsCaption) {
+    QLabel* caption = nullptr;
+    for (QLabel* l : dialog->findChildren<QLabel*>())
+        if (l->text() == QStringLiteral("报表标题:")) caption = l;
+    ASSERT_NE(caption, nullptr);
+    dialog->PageControl1->setCurrentIndex(TbbdyDlg::LabelPage);
+    EXPECT_EQ(dialog->Edit1->text(), QStringLiteral("固定资产标签"));
+    EXPECT_TRUE(dialog->Edit1->isHidden());
+    EXPECT_TRUE(caption->isHidden());
+    for (int page : {TbbdyDlg::StandardPage, TbbdyDlg::CustomPage, TbbdyDlg::SummaryPage}) {
+        dialog->PageControl1->setCurrentIndex(page);
+        EXPECT_FALSE(dialog->Edit1->isHidden()) << page;
+        EXPECT_FALSE(caption->isHidden()) << page;
+    }
+}
+
+TEST_F(TbbdyDlgTest, AUserWhoHidesDepreciationGetsValueColumnsEmptyButTheSummaryValued) {
+    state->settings.zjxs = 1;
+    TbbdyDlg d(*state, rows, QString());
+    d.show();
+    EXPECT_TRUE(d.RadioButton3->isHidden());
+    EXPECT_FALSE(box(12)->isHidden());  // the fixture's dialog, for a user who sees values
+    EXPECT_TRUE(d.columnBox(QStringLiteral("累计折旧"))->isHidden());
+    EXPECT_TRUE(d.columnBox(QStringLiteral("净值"))->isHidden());
+    EXPECT_EQ(d.columnBox(QStringLiteral("净值")),
+              d.findChild<QCheckBox*>(QStringLiteral("CheckBox13")));
+    EXPECT_FALSE(d.showValuesBox()->isHidden());
+
+    // A format stored by a user who sees values, with both value columns.
+    ReportFormat stored;
+    stored.title = QStringLiteral("价值表");
+    stored.columns = {*columnChoice(QStringLiteral("序号")),
+                      *columnChoice(QStringLiteral("累计折旧")),
+                      *columnChoice(QStringLiteral("净值"))};
+    const QString path = dir.filePath(QStringLiteral("values.rpt"));
+    QFile file(path);
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+    file.write(formatFileBytes(stored));
+    file.close();
+    ui::setFileHandler([&](const ui::FileRequest&) { return path; });
+    d.loadFormatClick();
+    ASSERT_EQ(d.captions(), (QStringList{QStringLiteral("序号"), QStringLiteral("累计折旧"),
+                                         QStringLiteral("净值")}));
+    const report::MemoryDataSource data = valuedRows();
+    const report::Document list = laidOut(d.reportForPage(), data);
+    // The headers print; their cells and the value totals stay empty.
+    EXPECT_EQ(textsOf(list, QStringLiteral("QRLabel2")), QStringList{QStringLiteral("累计折旧")});
+    EXPECT_EQ(textsOf(list, QStringLiteral("QRLabel3")), QStringList{QStringLiteral("净值")});
+    EXPECT_EQ(textsOf(list, QStringLiteral("QRDBText1")),
+              (QStringList{QStringLiteral("1"), QStringLiteral("2")}));
+    for (const char* hidden :
+         {"QRDBText2", "QRDBText3", "QRExpr3", "QRExpr5", "QRExpr4", "QRExpr6"})
+        EXPECT_TRUE(textsOf(list, QLatin1String(hidden)).isEmpty()) << hidden;
+    EXPECT_EQ(textsOf(list, QStringLiteral("QRExpr2")),
+              QStringList{QStringLiteral("2000.00元(RMB)")});
+
+    // The summary table prints the values when asked to.
+    d.PageControl1->setCurrentIndex(TbbdyDlg::SummaryPage);
+    d.showValuesBox()->setChecked(true);
+    const report::Document summary = laidOut(d.reportForPage(), data);
+    EXPECT_EQ(textsOf(summary, QStringLiteral("QRLabel1")), QStringList{QStringLiteral("原值")});
+    EXPECT_EQ(textsOf(summary, QStringLiteral("QRLabel2")), QStringList{QStringLiteral("净值")});
+    EXPECT_EQ(textsOf(summary, QStringLiteral("QRExpr8")), QStringList{QStringLiteral("2000.00")});
+    EXPECT_EQ(textsOf(summary, QStringLiteral("QRExpr5")).size(), 1);
+    EXPECT_NE(textsOf(summary, QStringLiteral("QRExpr5")).value(0),
+              QStringLiteral("2000.00"));  // the net value, less than the original
 }
 
 TEST_F(TbbdyDlgTest, ColumnsKeepTheOrderTickedAndAWidthChangeTouchesOnlyItsColumn) {

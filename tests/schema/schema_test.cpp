@@ -9,6 +9,8 @@
 
 #include "connection.h"
 #include "dberror.h"
+#include "layouttables.h"
+#include "migration.h"
 #include "rowset.h"
 
 namespace fx::schema {
@@ -37,12 +39,34 @@ protected:
     std::unique_ptr<Connection> history_;
 };
 
+TEST_F(NewDatabases, TheFirstLayoutsTablesAreTheTablesANewDatabaseHas) {
+    const auto tables = [](Connection& c) {
+        RowSet rows(c, QStringLiteral("select name from sqlite_master where type='table' and "
+                                      "name<>'sqlite_sequence' order by name"));
+        rows.open();
+        QStringList names;
+        for (rows.first(); !rows.eof(); rows.next()) names << rows.text(QStringLiteral("name"));
+        return names;
+    };
+    QStringList current = firstLayoutTables(DatabaseKind::Current);
+    QStringList history = firstLayoutTables(DatabaseKind::History);
+    current.sort();
+    history.sort();
+    EXPECT_EQ(current.size(), 14);
+    EXPECT_TRUE(current.contains(QStringLiteral("sbjl")));
+    EXPECT_EQ(history, (QStringList{QStringLiteral("his"), QStringLiteral("jyjlb"),
+                                    QStringLiteral("username")}));
+    // A new database may have more (migration steps add tables), never fewer.
+    for (const QString& t : current) EXPECT_TRUE(tables(*current_).contains(t)) << t.toStdString();
+    for (const QString& t : history) EXPECT_TRUE(tables(*history_).contains(t)) << t.toStdString();
+}
+
 TEST_F(NewDatabases, UsernameRowMarksAFirstUse) {
     RowSet rs(*current_, QStringLiteral("select * from username"));
     rs.open();
     ASSERT_EQ(rs.count(), 1);
     EXPECT_GE(rs.integer(QStringLiteral("version")), kMinimumVersion);
-    EXPECT_EQ(rs.integer(QStringLiteral("version")), kLayoutVersion);
+    EXPECT_EQ(rs.integer(QStringLiteral("version")), layoutVersion(DatabaseKind::Current));
     EXPECT_EQ(rs.integer(QStringLiteral("password")), 0);
     EXPECT_EQ(rs.text(QStringLiteral("user")), QString());
     EXPECT_FALSE(rs.isNull(QStringLiteral("user")));

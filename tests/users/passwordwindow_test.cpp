@@ -5,6 +5,7 @@
 #include <QPushButton>
 
 #include "connection.h"
+#include "passwordhash.h"
 #include "scripts.h"
 #include "theme.h"
 #include "tmmmdlg.h"
@@ -12,6 +13,11 @@
 #include "usersfixture.h"
 
 namespace {
+
+// True when stored is a password hash (never the password in clear) that password matches.
+bool isHashOf(const QString& stored, const QString& password) {
+    return fx::accounts::isPasswordHash(stored) && fx::accounts::passwordMatches(stored, password);
+}
 
 using fx::test::ModalScript;
 using fx::test::PromptScript;
@@ -60,7 +66,7 @@ TEST_F(PasswordWindow, StoresTheNewPasswordOfTheSignedInUserOnly) {
     fill(d, QStringLiteral("old"), QStringLiteral("n3w"), QStringLiteral("n3w"));
     d.BitBtn1Click();
     EXPECT_EQ(d.result(), QDialog::Accepted);
-    EXPECT_EQ(stored(QStringLiteral("张三"))->password, QStringLiteral("n3w"));
+    EXPECT_TRUE(isHashOf(stored(QStringLiteral("张三"))->password, QStringLiteral("n3w")));
     EXPECT_EQ(stored(QStringLiteral("李四"))->password, QStringLiteral("lisi"));
     EXPECT_TRUE(stored(QStringLiteral("系统管理员"))->password.isEmpty());
 }
@@ -131,14 +137,14 @@ TEST_F(PasswordWindow, AnEmptyNewPasswordIsStoredEmpty) {
     fill(again, QString(), QStringLiteral("back"), QStringLiteral("back"));
     again.BitBtn1Click();
     EXPECT_EQ(again.result(), QDialog::Accepted);
-    EXPECT_EQ(stored(QStringLiteral("张三"))->password, QStringLiteral("back"));
+    EXPECT_TRUE(isHashOf(stored(QStringLiteral("张三"))->password, QStringLiteral("back")));
 }
 
 TEST_F(PasswordWindow, ApostrophesArePasswordsLikeAnyOther) {
     Tmmmdlg d(state());
     fill(d, QStringLiteral("old"), QStringLiteral("it's"), QStringLiteral("it's"));
     d.BitBtn1Click();
-    EXPECT_EQ(stored(QStringLiteral("张三"))->password, QStringLiteral("it's"));
+    EXPECT_TRUE(isHashOf(stored(QStringLiteral("张三"))->password, QStringLiteral("it's")));
     EXPECT_EQ(countAll(), 3);
 }
 
@@ -175,7 +181,7 @@ TEST_F(PasswordWindow, TheMenuEntryChangesThePassword) {
         return d.result();
     });
     fx::users::openPasswordChange(nullptr, state());
-    EXPECT_EQ(stored(QStringLiteral("张三"))->password, QStringLiteral("n"));
+    EXPECT_TRUE(isHashOf(stored(QStringLiteral("张三"))->password, QStringLiteral("n")));
 }
 
 TEST_F(PasswordWindow, HasItsOwnColourAndFollowsTheTheme) {

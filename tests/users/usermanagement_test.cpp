@@ -9,7 +9,9 @@
 #include <QTest>
 
 #include "connection.h"
+#include "displayonly.h"
 #include "logindialog.h"
+#include "passwordhash.h"
 #include "scripts.h"
 #include "theme.h"
 #include "tmmmdlg.h"
@@ -18,6 +20,11 @@
 #include "usersfixture.h"
 
 namespace {
+
+// True when stored is a password hash (never the password in clear) that password matches.
+bool isHashOf(const QString& stored, const QString& password) {
+    return fx::accounts::isPasswordHash(stored) && fx::accounts::passwordMatches(stored, password);
+}
 
 using fx::test::ModalScript;
 using fx::test::PromptScript;
@@ -60,6 +67,13 @@ QStringList gridNames(const TyhglDlg& d) {
     return names;
 }
 
+// True while some right of the account can be ticked.
+bool rightsOpen(const TyhglDlg& d) {
+    for (QCheckBox* box : d.GroupBox1->findChildren<QCheckBox*>())
+        if (box->isEnabled() && !fx::ui::isDisplayOnly(box)) return true;
+    return false;
+}
+
 class UserManagement : public ::testing::Test, public fx::test::UsersFixture {};
 
 TEST_F(UserManagement, OpensBrowsingWithItsControls) {
@@ -69,9 +83,15 @@ TEST_F(UserManagement, OpensBrowsingWithItsControls) {
     EXPECT_EQ(d.windowTitle(), QStringLiteral("用户管理"));
     EXPECT_FALSE(d.windowFlags() & Qt::WindowCloseButtonHint);
     EXPECT_EQ(gridNames(d), (QStringList{kAdmin, QStringLiteral("张三")}));
+    EXPECT_EQ(d.DBGrid1->horizontalHeaderItem(0)->text(), QStringLiteral("用户名"));
     EXPECT_EQ(enabledButtons(d), kBrowsing);
     EXPECT_TRUE(d.DBEdit1->isReadOnly());
-    EXPECT_FALSE(d.GroupBox1->isEnabled());
+    EXPECT_FALSE(rightsOpen(d));
+    // Shown legibly, in the normal colours, but not to be ticked.
+    for (QCheckBox* box : d.GroupBox1->findChildren<QCheckBox*>()) {
+        EXPECT_TRUE(box->isEnabled()) << box->objectName().toStdString();
+        EXPECT_EQ(box->focusPolicy(), Qt::NoFocus) << box->objectName().toStdString();
+    }
     EXPECT_EQ(d.GroupBox1->title(), QStringLiteral("用户权限"));
     const QStringList captions{QStringLiteral("增加权"),     QStringLiteral("修改权"),
                                QStringLiteral("报废权"),     QStringLiteral("数据字典维护权"),
@@ -102,7 +122,7 @@ TEST_F(UserManagement, TheAdministratorCannotBeModifiedOrDeleted) {
     EXPECT_EQ(d.mode(), Mode::Browsing);
     EXPECT_EQ(enabledButtons(d), kBrowsing);
     EXPECT_TRUE(d.DBEdit1->isReadOnly());
-    EXPECT_FALSE(d.GroupBox1->isEnabled());
+    EXPECT_FALSE(rightsOpen(d));
     {
         PromptScript prompts;
         prompts.expect(kTip, QStringLiteral("该用户为系统保留用户，不能删除。"));
@@ -157,7 +177,7 @@ TEST_F(UserManagement, ANewAccountHasNoRightsAndSignsInWithTheEmptyPasswordAdvic
         EXPECT_EQ(d.mode(), Mode::Adding);
         EXPECT_EQ(enabledButtons(d), kEditing);
         EXPECT_FALSE(d.DBEdit1->isReadOnly());
-        EXPECT_TRUE(d.GroupBox1->isEnabled());
+        EXPECT_TRUE(rightsOpen(d));
         EXPECT_FALSE(d.DBGrid1->isEnabled());
         EXPECT_TRUE(d.DBEdit1->text().isEmpty());
         for (QCheckBox* box : d.findChildren<QCheckBox*>()) EXPECT_FALSE(box->isChecked());
@@ -316,7 +336,7 @@ TEST_F(UserManagement, DiscardForgetsAPendingChange) {
     d.BitBtn6Click();
     EXPECT_EQ(d.mode(), Mode::Browsing);
     EXPECT_TRUE(d.DBEdit1->isReadOnly());
-    EXPECT_FALSE(d.GroupBox1->isEnabled());
+    EXPECT_FALSE(rightsOpen(d));
     EXPECT_EQ(gridNames(d), (QStringList{kAdmin, QStringLiteral("李四")}));
     EXPECT_FALSE(stored(QStringLiteral("李四"))->rights.view);
     EXPECT_FALSE(stored(QStringLiteral("李四四")));
@@ -378,7 +398,7 @@ TEST_F(UserManagement, ClearedPasswordThenTheOldPasswordMayBeEmpty) {
     p.Edit3->setText(QStringLiteral("new1"));
     p.BitBtn1Click();
     EXPECT_EQ(p.result(), QDialog::Accepted);
-    EXPECT_EQ(stored(QStringLiteral("张三"))->password, QStringLiteral("new1"));
+    EXPECT_TRUE(isHashOf(stored(QStringLiteral("张三"))->password, QStringLiteral("new1")));
 }
 
 TEST_F(UserManagement, EscapeClosesOnlyWhileBrowsing) {
@@ -415,6 +435,40 @@ TEST_F(UserManagement, TheMenuEntryRunsTheWindowModally) {
     fx::users::openUserManagement(nullptr, state());
     ASSERT_TRUE(stored(QStringLiteral("孙八")));
     EXPECT_TRUE(stored(QStringLiteral("孙八"))->rights.db);
+}
+
+}  // namespace
+
+namespace {
+
+TEST_F(UserManagement, ClearingAHashedPasswordGivesTheEmptyPasswordAdviceAtSignIn) {
+    addAccount(QStringLiteral("张三"), QString());
+    state().current->execute(QStringLiteral("update users set password='") +
+                             fx::accounts::hashPassword(QStringLiteral("zs")) +
+                             QStringLiteral("' where user='张三'"));
+    ASSERT_TRUE(isHashOf(stored(QStringLiteral("张三"))->password, QStringLiteral("zs")));
+    TyhglDlg d(state());
+    selectUser(d, QStringLiteral("张三"));
+    {
+        PromptScript prompts;
+        prompts.expect(kTip, QStringLiteral("确实要清除该用户的密码吗?"), QMessageBox::Ok);
+        d.BitBtn4Click();
+    }
+    EXPECT_TRUE(stored(QStringLiteral("张三"))->password.isEmpty());
+
+    fx::TLoginDlg::resetFailedAttempts();
+    auto loginState = install.bare();
+    loginState->dataDir.clear();
+    fx::TLoginDlg login(*loginState);
+    login.ComboBox1->setCurrentIndex(login.ComboBox1->findText(QStringLiteral("张三")));
+    login.Edit1->clear();
+    {
+        PromptScript prompts;
+        prompts.expect(kTip, QStringLiteral("现在您的密码为空,系统建议您进入后立即更改之。"));
+        login.BitBtn1Click();
+    }
+    EXPECT_EQ(login.result(), QDialog::Accepted);
+    EXPECT_TRUE(stored(QStringLiteral("张三"))->password.isEmpty());
 }
 
 }  // namespace

@@ -204,6 +204,10 @@ QVariant Connection::queryValue(const QString& sql) {
     }
 }
 
+bool Connection::returnsRows(const QString& jetSql) {
+    return engine_->returnsRows(translate(jetSql));
+}
+
 qint64 Connection::lastInsertId() {
     if (!engine_->isServer()) {
         return sqlite3_last_insert_rowid(static_cast<detail::SqliteEngine&>(*engine_).handle());

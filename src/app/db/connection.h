@@ -65,6 +65,9 @@ public:
     // The counter (or, without one, the row key) of the last row inserted by execute or
     // executeNative on this connection.
     qint64 lastInsertId();
+    // True when the statement (Jet SQL, translated) returns rows when run: a select, or a
+    // pragma that answers (integrity_check). Prepares it without running it.
+    bool returnsRows(const QString& jetSql);
 
     // Transactions start with BEGIN IMMEDIATE so that the busy timeout applies to writers.
     // begin() throws when a transaction is already open; Transaction nests with savepoints.

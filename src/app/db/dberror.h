@@ -6,7 +6,14 @@
 namespace fx::db {
 
 // The one error type of the data-access layer. It carries the engine's own message, which the
-// windows show to the user unchanged, and the engine's result code.
+// windows show to the user, and the engine's result code. The engine's English texts that users
+// meet most (a damaged file, a read-only file, a full disk, a lock held by another workstation)
+// are given Chinese words first, the engine's text after them in brackets.
+// The text with Chinese words put before each of the engine's well-known English texts it
+// holds: "database is locked" -> "数据库正被其他用户锁定 (database is locked)". A text already
+// explained is returned unchanged.
+QString explainEngineText(const QString& text);
+
 class DbError : public std::runtime_error {
 public:
     // code is the engine's (extended) result code; statement the text the engine was given,

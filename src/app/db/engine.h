@@ -67,6 +67,8 @@ public:
                               const std::function<bool(const QString&)>& isText) const = 0;
     // Prepares one statement in the engine's dialect.
     virtual std::unique_ptr<Cursor> prepare(const QString& nativeSql) = 0;
+    // True when the statement (engine's dialect) returns rows; prepared, never run.
+    virtual bool returnsRows(const QString& nativeSql) = 0;
     // Runs statements in the engine's dialect (several, separated by ';'); rows changed.
     virtual int run(const QString& nativeSql) = 0;
     // Runs the program's schema statements (file-engine DDL: CREATE TABLE with the program's

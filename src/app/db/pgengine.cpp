@@ -360,6 +360,19 @@ std::unique_ptr<Cursor> PgEngine::prepare(const QString& nativeSql) {
     return std::make_unique<PgCursor>(*this, nativeSql);
 }
 
+bool PgEngine::returnsRows(const QString& nativeSql) {
+    if (nativeSql.trimmed().isEmpty()) return false;
+    const QByteArray sql = numberedParameters(nativeSql);
+    PGresult* prepared = PQprepare(conn_, "", sql.constData(), 0, nullptr);
+    const bool ok = PQresultStatus(prepared) == PGRES_COMMAND_OK;
+    PQclear(prepared);
+    if (!ok) return false;
+    PGresult* described = PQdescribePrepared(conn_, "");
+    const bool rows = PQresultStatus(described) == PGRES_COMMAND_OK && PQnfields(described) > 0;
+    PQclear(described);
+    return rows;
+}
+
 int PgEngine::run(const QString& nativeSql) {
     int changed = 0;
     for (const QString& s : splitStatements(nativeSql)) {

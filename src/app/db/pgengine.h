@@ -24,6 +24,7 @@ public:
     QString translate(const QString& jetSql,
                       const std::function<bool(const QString&)>& isText) const override;
     std::unique_ptr<Cursor> prepare(const QString& nativeSql) override;
+    bool returnsRows(const QString& nativeSql) override;
     int run(const QString& nativeSql) override;
     void runSchema(const QString& sql) override;
     bool inTransaction() const override;

@@ -113,6 +113,11 @@ std::unique_ptr<Cursor> SqliteEngine::prepare(const QString& nativeSql) {
     return std::make_unique<SqliteCursor>(db_, nativeSql.toUtf8());
 }
 
+bool SqliteEngine::returnsRows(const QString& nativeSql) {
+    const Statement st(db_, nativeSql.toUtf8());
+    return !st.isEmpty() && sqlite3_column_count(st.get()) > 0;
+}
+
 int SqliteEngine::run(const QString& nativeSql) {
     const QByteArray utf8 = nativeSql.toUtf8();
     int offset = 0;

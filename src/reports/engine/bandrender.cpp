@@ -54,6 +54,36 @@ bool isText(const Primitive& p) {
     return p.kind == Primitive::Kind::Text;
 }
 
+// True when every line is within the width and all of them within the height (a single line
+// always counts as fitting the height: the first line always prints).
+bool fitsBox(TextMetrics& metrics, const FontDesc& font, const QStringList& lines,
+             const QRectF& box) {
+    for (const QString& l : lines)
+        if (metrics.width(font, l) > box.width() + kEpsilon) return false;
+    return lines.size() <= 1 || lines.size() * metrics.lineHeight(font) <= box.height() + kEpsilon;
+}
+
+// `line` shortened from the end until it and a closing "…" fit the width.
+QString cutLine(TextMetrics& metrics, const FontDesc& font, QString line, qreal width) {
+    const QString ellipsis(QChar(0x2026));
+    while (!line.isEmpty() && metrics.width(font, line + ellipsis) > width + kEpsilon) line.chop(1);
+    return line + ellipsis;
+}
+
+// The lines that fit the box, the last one cut when text had to be left out.
+QStringList cutToBox(TextMetrics& metrics, const FontDesc& font, QStringList lines,
+                     const QRectF& box) {
+    const int room = qMax(1, int((box.height() + kEpsilon) / metrics.lineHeight(font)));
+    const bool dropped = lines.size() > room;
+    if (dropped) lines = lines.mid(0, room);
+    for (qsizetype i = 0; i < lines.size(); ++i) {
+        const bool last = i + 1 == lines.size();
+        if ((last && dropped) || metrics.width(font, lines[i]) > box.width() + kEpsilon)
+            lines[i] = cutLine(metrics, font, lines[i], box.width());
+    }
+    return lines;
+}
+
 }  // namespace
 
 QRectF alignedWidth(const QRectF& r, qreal w, HAlign align) {
@@ -149,7 +179,8 @@ BandRenderer::BandRenderer(const Report& report, const DataSource& data, const Q
 void BandRenderer::compileBand(const Band& band, int level) {
     for (const Item& item : band.items) {
         CompiledItem c;
-        if (item.kind == ItemKind::Expression) {
+        if (item.kind == ItemKind::Expression ||
+            (item.kind == ItemKind::Barcode && !item.expression.isEmpty())) {
             c.expression = Expression(item.expression);
             c.expression.bind(&data_);
         }
@@ -252,11 +283,57 @@ QString BandRenderer::itemText(const Item& item, const CompiledItem& c, int row)
         }
         case ItemKind::System:
             return needsPage(item) ? QString() : systemText(item, 0, 0);
+        case ItemKind::Barcode:
+            if (!item.expression.isEmpty()) return c.expression.evaluate(row).toText();
+            return item.field.isEmpty() ? item.text : fieldText(item, c.field, row);
         case ItemKind::Shape:
         case ItemKind::Image:
             break;
     }
     return {};
+}
+
+// The symbol of a barcode item at the top of its box: modules of the item's size, or smaller
+// where the symbol would not fit the box.
+void BandRenderer::renderBarcode(RenderedBand& job, const Band& band, const Item& item,
+                                 const QRectF& box, const QString& data) {
+    if (data.isEmpty()) return;
+    const BarcodeSymbol symbol = encodeBarcode(item.symbology, data);
+    if (!symbol.ok()) {
+        // Said on the label itself, so that the preview shows why the code is missing.
+        const QRectF line(box.left(), box.top(), box.width(), metrics_.lineHeight(item.font));
+        job.prims.push_back(
+            textPrimitive(band, item, line, QStringLiteral("无法编码为条码：") + data));
+        job.pending.push_back(nullptr);
+        return;
+    }
+    const bool square = item.symbology == Symbology::QrCode;
+    const int quiet = item.quietZone >= 0 ? item.quietZone : standardQuietZone(item.symbology);
+    const qreal across = symbol.columns + 2 * quiet;
+    const qreal down = square ? symbol.rows + 2 * quiet : 0;
+    qreal module = item.moduleMm;
+    if (module <= 0 || module * across > box.width()) module = box.width() / across;
+    if (square && module * down > box.height()) module = box.height() / down;
+    if (module <= 0) return;
+    Primitive p;
+    p.kind = Primitive::Kind::Barcode;
+    p.band = band.name;
+    p.item = item.name;
+    p.text = data;
+    p.color = item.color;
+    p.symbology = item.symbology;
+    const qreal height = square ? module * down : box.height();
+    p.rect = alignedWidth(QRectF(box.left(), box.top(), box.width(), height), module * across,
+                          item.align);
+    const qreal barTop = square ? module * quiet : 0;
+    p.bars.reserve(symbol.bars.size());
+    for (const QRect& b : symbol.bars) {
+        const qreal h = square ? b.height() * module : height;
+        p.bars.emplace_back(module * (quiet + b.x()), barTop + module * b.y(), module * b.width(),
+                            h);
+    }
+    job.prims.push_back(std::move(p));
+    job.pending.push_back(nullptr);
 }
 
 // Renders one item into the job; returns the bottom of the item when it stretched.
@@ -307,6 +384,8 @@ qreal BandRenderer::renderItem(RenderedBand& job, const Band& band, const Item& 
         if (!item.image.isNull()) p.image = item.image.convertToFormat(QImage::Format_ARGB32);
         job.prims.push_back(p);
         job.pending.push_back(nullptr);
+    } else if (item.kind == ItemKind::Barcode) {
+        renderBarcode(job, band, item, r, itemText(item, c, job.row));
     } else if (needsPage(item)) {
         // The text is set when the page is known.
         const QRectF line(r.left(), r.top(), r.width(), metrics_.lineHeight(item.font));
@@ -315,18 +394,25 @@ qreal BandRenderer::renderItem(RenderedBand& job, const Band& band, const Item& 
     } else {
         const QString text = itemText(item, c, job.row);
         const bool wrap = item.wordWrap || item.kind == ItemKind::RichText;
-        QStringList lines;
-        if (wrap && !item.autoSize) {
-            lines = metrics_.wrap(item.font, text, r.width());
-        } else {
-            lines = text.split(QLatin1Char('\n'));
-            if (item.autoSize) {
-                qreal w = 0;
-                for (const QString& l : lines) w = qMax(w, metrics_.width(item.font, l));
-                r = alignedWidth(r, w, item.align);
+        FontDesc font = item.font;
+        auto breakLines = [&] {
+            return wrap && !item.autoSize ? metrics_.wrap(font, text, r.width())
+                                          : text.split(QLatin1Char('\n'));
+        };
+        QStringList lines = breakLines();
+        if (item.autoSize) {
+            qreal w = 0;
+            for (const QString& l : lines) w = qMax(w, metrics_.width(font, l));
+            r = alignedWidth(r, w, item.align);
+        } else if (item.shrinkTo > 0 && !item.autoStretch) {
+            while (!fitsBox(metrics_, font, lines, r) &&
+                   font.pointSize - 0.5 >= item.shrinkTo - kEpsilon) {
+                font.pointSize -= 0.5;
+                lines = breakLines();
             }
+            if (!fitsBox(metrics_, font, lines, r)) lines = cutToBox(metrics_, font, lines, r);
         }
-        const qreal lineHeight = metrics_.lineHeight(item.font);
+        const qreal lineHeight = metrics_.lineHeight(font);
         int shown = int(lines.size());
         if (item.autoStretch) {
             const qreal needed = lines.size() * lineHeight;
@@ -345,6 +431,7 @@ qreal BandRenderer::renderItem(RenderedBand& job, const Band& band, const Item& 
                 if (lines.at(i).isEmpty()) continue;
                 const QRectF lineRect(r.left(), r.top() + i * lineHeight, r.width(), lineHeight);
                 job.prims.push_back(textPrimitive(band, item, lineRect, lines.at(i)));
+                job.prims.back().font = font;
                 job.pending.push_back(nullptr);
             }
         }

@@ -76,6 +76,8 @@ private:
     void compileBand(const Band& band, int level);
     QString fieldText(const Item& item, int field, int row) const;
     QString itemText(const Item& item, const CompiledItem& c, int row) const;
+    void renderBarcode(RenderedBand& job, const Band& band, const Item& item, const QRectF& box,
+                       const QString& data);
     // Renders one item; returns the item's bottom when it stretched, else 0.
     qreal renderItem(RenderedBand& job, const Band& band, const Item& item, qreal bandWidth);
 

@@ -9,6 +9,7 @@
 #include <QString>
 #include <vector>
 
+#include "barcode.h"
 #include "fontdesc.h"
 #include "report.h"
 
@@ -17,19 +18,23 @@ namespace fx::report {
 // One drawing operation of a finished page, in mm from the paper's top left corner. `band`
 // and `item` name where it came from (for the text dump; painting ignores them).
 struct Primitive {
-    enum class Kind : quint8 { Text, Line, Rect, Ellipse, Image };
+    enum class Kind : quint8 { Text, Line, Rect, Ellipse, Image, Barcode };
     Kind kind = Kind::Text;
     QString band;
     QString item;
-    QRectF rect;                  // Text: the line's box; Rect, Ellipse, Image: the shape's box
-    QLineF line;                  // Line
-    QString text;                 // Text: one line, drawn as it is (no wrapping at paint time)
-    FontDesc font;                // Text
+    QRectF rect;    // Text: the line's box; Rect, Ellipse, Image: the shape's box; Barcode: the
+                    // symbol with its quiet zone
+    QLineF line;    // Line
+    QString text;   // Text: one line, drawn as it is; Barcode: the data it holds
+    FontDesc font;  // Text
     HAlign align = HAlign::Left;  // Text: placement within rect
     QColor color = Qt::black;     // text colour or pen colour
     qreal penWidth = 0;           // mm; 0 with Rect/Ellipse: no outline
     QColor fill;                  // Rect/Ellipse fill; invalid: none
     QImage image;
+    // Barcode: the dark bars, in mm from the top left corner of `rect`, filled with `color`.
+    Symbology symbology = Symbology::QrCode;
+    std::vector<QRectF> bars;
 
     friend bool operator==(const Primitive& a, const Primitive& b);
 };

@@ -65,6 +65,16 @@ QString primitiveLine(const Primitive& p) {
                 .arg(p.kind == Primitive::Kind::Rect ? QStringLiteral("rect")
                                                      : QStringLiteral("ellipse"),
                      origin(p), box(p.rect), mm(p.penWidth), colour(p.color), colour(p.fill));
+        case Primitive::Kind::Barcode: {
+            // The box with its quiet zone, then the dark part: the code's printed size.
+            QRectF symbol;
+            for (const QRectF& bar : p.bars) symbol |= bar;
+            return QStringLiteral("barcode %1 %2 %3 symbol %4 bars %5: %6")
+                .arg(origin(p), box(p.rect), symbologyName(p.symbology),
+                     box(symbol.translated(p.rect.topLeft())))
+                .arg(p.bars.size())
+                .arg(p.text);
+        }
         case Primitive::Kind::Image:
             return QStringLiteral("image %1 %2 %3x%4px")
                 .arg(origin(p), box(p.rect))

@@ -65,14 +65,36 @@ void writePrimitive(QDataStream& out, const Primitive& p) {
             pixels.append(reinterpret_cast<const char*>(image.constScanLine(y)), image.width() * 4);
     }
     out << qint32(image.width()) << qint32(image.height()) << qCompress(pixels);
+    if (p.kind == Primitive::Kind::Barcode) {
+        out << quint8(p.symbology) << quint32(p.bars.size());
+        for (const QRectF& bar : p.bars) writeRect(out, bar);
+    }
 }
 
-// Reads one primitive; an image takes its pixels from pixelBudget, the pixels a whole file may
-// hold.
-bool readPrimitive(QDataStream& in, Primitive& p, qint64& pixelBudget) {
+// Reads the bars of a barcode; a count beyond what the file holds ends at its end.
+bool readBars(QDataStream& in, Primitive& p) {
+    quint8 symbology = 0;
+    quint32 count = 0;
+    in >> symbology >> count;
+    if (in.status() != QDataStream::Ok || symbology > quint8(Symbology::Code128) ||
+        count > kMaxItems)
+        return false;
+    p.symbology = Symbology(symbology);
+    for (quint32 i = 0; i < count; ++i) {
+        const QRectF bar = readRect(in);
+        if (in.status() != QDataStream::Ok) return false;
+        p.bars.push_back(bar);
+    }
+    return true;
+}
+
+// Reads one primitive of a file of `version`; an image takes its pixels from pixelBudget, the
+// pixels a whole file may hold.
+bool readPrimitive(QDataStream& in, quint16 version, Primitive& p, qint64& pixelBudget) {
     quint8 kind = 0, flags = 0, align = 0;
     in >> kind >> p.band >> p.item;
-    if (kind > quint8(Primitive::Kind::Image)) return false;
+    const Primitive::Kind last = version >= 2 ? Primitive::Kind::Barcode : Primitive::Kind::Image;
+    if (kind > quint8(last)) return false;
     p.kind = Primitive::Kind(kind);
     p.rect = readRect(in);
     double x1 = 0, y1 = 0, x2 = 0, y2 = 0, size = 0, pen = 0;
@@ -114,6 +136,7 @@ bool readPrimitive(QDataStream& in, Primitive& p, qint64& pixelBudget) {
                    size_t(width) * 4);
         p.image = image;
     }
+    if (p.kind == Primitive::Kind::Barcode && !readBars(in, p)) return false;
     return in.status() == QDataStream::Ok;
 }
 
@@ -227,7 +250,7 @@ std::optional<Document> readQrp(QIODevice& device, QString* error) {
         }
         for (quint32 p = 0; p < primCount; ++p) {
             Primitive prim;
-            if (!readPrimitive(in, prim, pixelBudget)) {
+            if (!readPrimitive(in, version, prim, pixelBudget)) {
                 setError(error, damaged);
                 return std::nullopt;
             }

@@ -13,7 +13,8 @@ namespace fx::report {
 // fixed stream version behind an 8-byte signature and a format version, so a file stays
 // readable whatever Qt version wrote it. Holds the display list as it is (fonts by their
 // design names, images as PNG), so a reopened report previews and prints as it was saved.
-inline constexpr quint16 kQrpVersion = 1;
+// Version 2 adds barcodes (their bars as rectangles); files of version 1 still open.
+inline constexpr quint16 kQrpVersion = 2;
 
 // Writes the document; false with a message in `error` when the device fails.
 bool writeQrp(const Document& document, QIODevice& device, QString* error = nullptr);

@@ -2,6 +2,7 @@
 
 #include <QPaintDevice>
 #include <QPainter>
+#include <QPainterPath>
 #include <QPdfWriter>
 #include <QPrinter>
 #include <QSaveFile>
@@ -84,6 +85,17 @@ void paintPage(QPainter& painter, const Page& page, qreal pixelsPerMm, QPointF o
             case Primitive::Kind::Image:
                 if (!p.image.isNull()) painter.drawImage(mapRect(p.rect), p.image);
                 break;
+            case Primitive::Kind::Barcode: {
+                // One path for all bars, without smoothing: neighbouring bars meet without a
+                // seam and the modules stay sharp in the preview as on paper.
+                QPainterPath path;
+                for (const QRectF& bar : p.bars)
+                    path.addRect(mapRect(bar.translated(p.rect.topLeft())));
+                painter.setRenderHint(QPainter::Antialiasing, false);
+                painter.fillPath(path, p.color);
+                painter.setRenderHint(QPainter::Antialiasing, true);
+                break;
+            }
         }
     }
     painter.restore();

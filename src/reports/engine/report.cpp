@@ -112,6 +112,15 @@ Item Item::imageItem(const QString& name, const QRectF& rect, const QImage& imag
     return i;
 }
 
+Item Item::barcodeItem(const QString& name, const QRectF& rect, Symbology symbology,
+                       const QString& field, qreal moduleMm) {
+    Item i = makeItem(ItemKind::Barcode, name, rect, {});
+    i.symbology = symbology;
+    i.field = field;
+    i.moduleMm = moduleMm;
+    return i;
+}
+
 QString bandKindName(BandKind kind) {
     switch (kind) {
         case BandKind::Title:

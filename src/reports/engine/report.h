@@ -9,6 +9,7 @@
 #include <optional>
 #include <vector>
 
+#include "barcode.h"
 #include "fontdesc.h"
 
 // How a report is made and run (see layout.h, render.h, qrpfile.h, dump.h):
@@ -87,6 +88,7 @@ enum class ItemKind {
     RichText,    // paragraphs of text (fixed, or from a field), always wrapped
     Shape,       // lines, rectangles, ellipses
     Image,
+    Barcode,  // a QR code or linear barcode of the item's text, drawn as rectangles
 };
 
 enum class SystemValue { ReportTitle, PageNumber, PageCount, PageOfCount, Date, Time, DateTime };
@@ -109,6 +111,9 @@ struct Item {
     bool autoSize = false;     // width follows the text (the aligned edge stays put)
     bool wordWrap = false;     // wrap within the width
     bool autoStretch = false;  // a wrapped item grows downwards and its band with it
+    // > 0: text too big for the item's box is printed smaller, down to this many points; what
+    // still does not fit is cut, its last line ending in "…", so nothing runs out of the box.
+    qreal shrinkTo = 0;
     bool visible = true;
 
     QString text;        // label text; prefix of a system item; rich text paragraphs ("\n")
@@ -121,6 +126,16 @@ struct Item {
     qreal penWidth = 0.2646;  // mm
     QColor fill;              // shape fill; invalid: none
     QImage image;
+
+    // Barcode: the code holds what a label, field or expression item would print (the
+    // expression when there is one, else the field, else the text). The symbol stands at the top
+    // of the box, placed across it by `align`; a QR code is square, a linear code's bars run the
+    // box's height. Modules are `moduleMm` wide, with a quiet zone of `quietZone` modules (-1:
+    // the symbology's standard) on each side (QR: all round). A symbol that would not fit the
+    // box at that size is drawn with smaller modules so that it does.
+    Symbology symbology = Symbology::QrCode;
+    qreal moduleMm = 0.5;
+    int quietZone = -1;
 
     static Item label(const QString& name, const QRectF& rect, const QString& text,
                       const FontDesc& font = {});
@@ -135,6 +150,9 @@ struct Item {
     static Item shapeItem(const QString& name, const QRectF& rect, ShapeKind shape,
                           qreal penWidth = 0.2646);
     static Item imageItem(const QString& name, const QRectF& rect, const QImage& image);
+    // A barcode of a field's value (see Symbology, moduleMm).
+    static Item barcodeItem(const QString& name, const QRectF& rect, Symbology symbology,
+                            const QString& field, qreal moduleMm);
 };
 
 // ---- Bands -------------------------------------------------------------------------------

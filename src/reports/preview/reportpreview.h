@@ -26,6 +26,7 @@ class PageView;
 // each forwards to the public function of the same purpose.
 class ReportPreview : public QDialog {
     Q_OBJECT
+    Q_CLASSINFO("helpSection", "printing.html")
 public:
     enum class Zoom { Fit, Actual, PageWidth };
 

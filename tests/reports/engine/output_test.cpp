@@ -75,7 +75,7 @@ TEST(SavedReport, StartsWithSignatureAndVersion) {
     ASSERT_TRUE(writeQrp(richDocument(), buffer));
     const QByteArray bytes = buffer.data();
     EXPECT_EQ(bytes.left(8), QByteArray("FXQRP\r\n\x1a", 8));
-    EXPECT_EQ(bytes.mid(8, 2), QByteArray("\x00\x01", 2));
+    EXPECT_EQ(bytes.mid(8, 2), QByteArray("\x00", 1) + char(kQrpVersion));
 }
 
 TEST(SavedReport, RefusesOtherFilesNewerVersionsAndDamage) {

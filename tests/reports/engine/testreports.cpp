@@ -176,6 +176,55 @@ Report labelSheet(int columns) {
     return r;
 }
 
+Document versionOneDocument() {
+    Document doc;
+    doc.title = QStringLiteral("版本一");
+    Page page;
+    page.size = QSizeF(100, 60);
+    page.bands.push_back(
+        {QStringLiteral("DetailBand1"), BandKind::Detail, QRectF(5, 5, 90, 20), 0});
+    Primitive text;
+    text.kind = Primitive::Kind::Text;
+    text.band = QStringLiteral("DetailBand1");
+    text.item = QStringLiteral("QRLabel1");
+    text.rect = QRectF(5, 5, 40, 6);
+    text.text = QStringLiteral("资产标签");
+    text.font = FontDesc{QStringLiteral("宋体"), 10, true};
+    text.align = HAlign::Center;
+    page.primitives.push_back(text);
+    Primitive line;
+    line.kind = Primitive::Kind::Line;
+    line.band = QStringLiteral("DetailBand1");
+    line.line = QLineF(5, 25, 95, 25);
+    line.penWidth = 0.5;
+    line.color = QColor(128, 128, 128);
+    page.primitives.push_back(line);
+    Primitive rect;
+    rect.kind = Primitive::Kind::Rect;
+    rect.band = QStringLiteral("DetailBand1");
+    rect.item = QStringLiteral("QRShape1");
+    rect.rect = QRectF(50, 10, 20, 8);
+    rect.fill = QColor(192, 192, 192);
+    page.primitives.push_back(rect);
+    Primitive ellipse = rect;
+    ellipse.kind = Primitive::Kind::Ellipse;
+    ellipse.item = QStringLiteral("QRShape2");
+    ellipse.penWidth = 0.2646;
+    ellipse.fill = QColor();
+    page.primitives.push_back(ellipse);
+    Primitive image;
+    image.kind = Primitive::Kind::Image;
+    image.band = QStringLiteral("DetailBand1");
+    image.item = QStringLiteral("QRImage1");
+    image.rect = QRectF(75, 10, 4, 4);
+    image.image = QImage(2, 2, QImage::Format_ARGB32);
+    image.image.fill(QColor(200, 30, 30));
+    image.image.setPixelColor(1, 1, QColor(10, 20, 30));
+    page.primitives.push_back(image);
+    doc.pages.push_back(page);
+    return doc;
+}
+
 RunOptions fixedOptions() {
     RunOptions o;
     o.printedAt = QDateTime(QDate(2026, 12, 9), QTime(10, 30));

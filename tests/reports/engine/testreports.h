@@ -26,6 +26,10 @@ Report groupedListReport();
 // A sheet of cards, `columns` across, each card a framed detail band.
 Report labelSheet(int columns);
 
+// A document of every primitive kind a first-version saved report holds, built by hand so that
+// it depends on no font metrics (fixtures/version1.QRP holds it as that version wrote it).
+Document versionOneDocument();
+
 // The options every layout test uses: a fixed print date.
 RunOptions fixedOptions();
 

@@ -1,0 +1,105 @@
+#include "changerecorder.h"
+
+#include <QSysInfo>
+
+#include "clock.h"
+#include "connection.h"
+#include "rowset.h"
+
+namespace fx::history {
+
+namespace {
+
+const QString kTable = QStringLiteral("czjl");
+
+}  // namespace
+
+QString workstationName() {
+    const QString name = QSysInfo::machineHostName();
+    return name.isEmpty() ? QStringLiteral("localhost") : name;
+}
+
+ChangeRecorder::ChangeRecorder(db::Connection* history, const QString& user)
+    : history_(history),
+      user_(user),
+      workstation_(workstationName()),
+      available_(history && history->hasTable(kTable)) {}
+
+ChangeRecorder::~ChangeRecorder() = default;
+
+QString ChangeRecorder::unavailableMessage() {
+    return QStringLiteral("历史数据库没有打开（或尚未升级），此次操作没有记入操作记录。");
+}
+
+QString ChangeRecorder::notRecordedMessage(const QString& engineMessage) {
+    return QStringLiteral("操作已经保存，但操作记录未能写入历史数据库：\n") + engineMessage;
+}
+
+void ChangeRecorder::begin() {
+    if (!available_) return;
+    transaction_ = std::make_unique<db::Transaction>(*history_);
+    if (!rows_) {
+        rows_ = std::make_unique<db::RowSet>(*history_,
+                                             QStringLiteral("select * from czjl where id=-1"));
+        rows_->open();
+    }
+    recorded_ = 0;
+}
+
+void ChangeRecorder::record(const QString& operation, int serial, const QString& assetNumber,
+                            const QList<FieldChange>& changes) {
+    recordNote(operation, serial, assetNumber, changesText(changes));
+}
+
+void ChangeRecorder::recordNote(const QString& operation, int serial, const QString& assetNumber,
+                                const QString& note) {
+    if (!available_) return;
+    rows_->append();
+    rows_->setValue(QStringLiteral("sj"),
+                    Clock::now().toString(QStringLiteral("yyyy-MM-dd hh:mm:ss")));
+    rows_->setValue(QStringLiteral("czy"), user_);
+    rows_->setValue(QStringLiteral("gzz"), workstation_);
+    rows_->setValue(QStringLiteral("cz"), operation);
+    rows_->setValue(QStringLiteral("id"), serial);
+    rows_->setValue(QStringLiteral("zcbh"), assetNumber);
+    rows_->setValue(QStringLiteral("bgnr"), note);
+    rows_->post();
+    ++recorded_;
+}
+
+void ChangeRecorder::commit() {
+    if (!transaction_) return;
+    transaction_->commit();
+    transaction_.reset();
+}
+
+void ChangeRecorder::rollback() {
+    if (!transaction_) return;
+    transaction_->rollback();
+    transaction_.reset();
+    if (rows_) rows_->cancel();
+}
+
+QString assetNumberOf(const db::RowSet& asset) {
+    return asset.text(QStringLiteral("id")) + QString::number(asset.integer(QStringLiteral("num")));
+}
+
+QString assetNumberOf(db::Connection& current, int serial) {
+    db::RowSet rows(current,
+                    QStringLiteral("select id,num from sbjl where ID1=") + QString::number(serial));
+    rows.open();
+    return rows.eof() ? QString() : assetNumberOf(rows);
+}
+
+QList<FieldChange> changedFields(const QStringList& names, const QList<QVariant>& before,
+                                 const QList<QVariant>& after) {
+    QList<FieldChange> changes;
+    for (qsizetype i = 0; i < names.size() && i < before.size() && i < after.size(); ++i) {
+        const QString a = valueText(before.at(i));
+        const QString b = valueText(after.at(i));
+        if (a != b) changes.push_back({names.at(i), a, b});
+    }
+    return changes;
+}
+
+}  // namespace fx::history

@@ -1,0 +1,63 @@
+#include "historycommand.h"
+
+#include <QDate>
+
+#include "admincommand.h"
+#include "adminerror.h"
+#include "connection.h"
+#include "dberror.h"
+#include "historyquery.h"
+#include "sqlcommand.h"
+
+namespace fx::admin {
+
+namespace {
+
+int usage(const QString& message, QTextStream& err) {
+    err << "fxasset-admin: " << message << "\n\n" << usageText();
+    err.flush();
+    return kExitUsage;
+}
+
+}  // namespace
+
+int historyCommand(const QStringList& args, QTextStream& out, QTextStream& err) {
+    SqlOptions options;
+    options.history = true;
+    history::HistoryFilter filter;
+    for (int i = 0; i < args.size(); ++i) {
+        const QString& a = args.at(i);
+        const bool isDate = a == QLatin1String("--from") || a == QLatin1String("--to");
+        if (isDate || a == QLatin1String("--asset")) {
+            if (i + 1 >= args.size()) return usage(QStringLiteral("%1 needs a value").arg(a), err);
+            const QString value = args.at(++i);
+            if (!isDate) {
+                filter.assetNumber = value;
+                continue;
+            }
+            const QDate d = QDate::fromString(value, Qt::ISODate);
+            if (!d.isValid())
+                return usage(QStringLiteral("%1 needs a date as yyyy-mm-dd").arg(a), err);
+            (a == QLatin1String("--from") ? filter.from : filter.to) = d;
+        } else if (a.startsWith(QLatin1String("--")) || !options.dataDir.isEmpty()) {
+            return usage(QStringLiteral("history: unexpected argument %1").arg(a), err);
+        } else {
+            options.dataDir = a;
+        }
+    }
+    if (options.dataDir.isEmpty()) return usage(QStringLiteral("history needs DATADIR"), err);
+    try {
+        std::unique_ptr<db::Connection> c = openDatabase(options);
+        history::printHistory(*c, filter, out);
+        out.flush();
+        return kExitOk;
+    } catch (const AdminError& e) {
+        err << "fxasset-admin: " << e.message() << '\n';
+    } catch (const db::DbError& e) {
+        err << "fxasset-admin: database error: " << e.message() << '\n';
+    }
+    err.flush();
+    return kExitFailed;
+}
+
+}  // namespace fx::admin
