@@ -342,6 +342,7 @@ public:
 
     void run() {
         tokenPass();
+        if (server_) bareConditions();
         process(0, int(t_.size()), nullptr);
     }
 
@@ -450,6 +451,67 @@ private:
                 tk.kind = Kind::Op;
                 tk.text = QStringLiteral("%");
             }
+        }
+    }
+
+    // True when the significant token i begins a condition: it follows WHERE, AND, OR, NOT,
+    // HAVING, ON or WHEN, or the opening parenthesis of a group that begins one.
+    bool beginsCondition(int i) const {
+        const int p = prevSignificant(i);
+        if (p < 0) return false;
+        const Token& pt = t_[p];
+        if (pt.kind == Kind::LParen) return isGroup(p) && beginsCondition(p);
+        if (pt.kind != Kind::Word) return false;
+        static const QSet<QString> before = {
+            QStringLiteral("where"), QStringLiteral("and"),    QStringLiteral("or"),
+            QStringLiteral("not"),   QStringLiteral("having"), QStringLiteral("on"),
+            QStringLiteral("when"),
+        };
+        return before.contains(pt.lower);
+    }
+
+    // True when the significant token j (-1: the end of the text) ends a condition.
+    bool endsCondition(int j) const {
+        if (j < 0) return true;
+        const Token& tk = t_[j];
+        if (tk.kind == Kind::RParen || tk.kind == Kind::Semicolon) return true;
+        if (tk.kind != Kind::Word) return false;
+        static const QSet<QString> after = {
+            QStringLiteral("and"),   QStringLiteral("or"),     QStringLiteral("order"),
+            QStringLiteral("group"), QStringLiteral("having"), QStringLiteral("union"),
+            QStringLiteral("then"),
+        };
+        return after.contains(tk.lower);
+    }
+
+    bool isColumnToken(const Token& tk) const {
+        if (tk.kind == Kind::Name) return true;
+        return tk.kind == Kind::Word && !boundaryKeywords().contains(tk.lower);
+    }
+
+    // Jet reads a yes/no column (or a number) standing alone as a condition, "where bf" or
+    // "not bf": true when it is not 0. The server wants a boolean there, so the bare operand
+    // becomes (bf<>0). The file engine reads numbers as conditions itself.
+    void bareConditions() {
+        for (int i = 0; i < int(t_.size()); ++i) {
+            const Token& tk = t_[i];
+            if (tk.removed || tk.kind == Kind::Space) continue;
+            const bool number = tk.kind == Kind::Number;
+            if (!number && !isColumnToken(tk)) continue;
+            if (!beginsCondition(i)) continue;
+            int last = i;
+            int next = nextSignificant(i);
+            // A qualified column: table.column.
+            if (!number && next >= 0 && t_[next].kind == Kind::Dot) {
+                const int column = nextSignificant(next);
+                if (column < 0 || !isColumnToken(t_[column])) continue;
+                last = column;
+                next = nextSignificant(column);
+            }
+            if (!endsCondition(next)) continue;
+            t_[i].prefix.append(QLatin1Char('('));
+            t_[last].suffix.prepend(QStringLiteral("<>0)"));
+            i = last;
         }
     }
 
