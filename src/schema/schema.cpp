@@ -264,6 +264,27 @@ void createDatabases(const QString& dataDir, const QString& currentPassword) {
     }
 }
 
+void createServerDatabases(const QString& conninfo, const QString& prefix) {
+    const QString current = prefix + QLatin1String(kServerCurrentSchema);
+    const QString history = prefix + QLatin1String(kServerHistorySchema);
+    std::unique_ptr<db::Connection> c = db::Connection::createServer(conninfo, current);
+    try {
+        createCurrentSchema(*c);
+        migrate(*c, DatabaseKind::Current);
+        std::unique_ptr<db::Connection> h = db::Connection::createServer(conninfo, history);
+        try {
+            createHistorySchema(*h);
+            migrate(*h, DatabaseKind::History);
+        } catch (...) {
+            h->dropSchema();
+            throw;
+        }
+    } catch (...) {
+        c->dropSchema();
+        throw;
+    }
+}
+
 QString organisationName(db::Connection& current) {
     db::RowSet rows(current, QStringLiteral("select * from username"));
     rows.open();

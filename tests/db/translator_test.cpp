@@ -292,6 +292,17 @@ TEST(TranslateForServer, BareYesNoConditionsBecomeComparisons) {
     for (const Case& c : cases) EXPECT_EQ(server(c.jet), s(c.server)) << c.jet;
 }
 
+TEST(TranslateForServer, AUnionSortedInPinyinOrderIsADerivedTable) {
+    EXPECT_EQ(server("select bm from person where 1=1 union select bm from person order by bm"),
+              s("select * from (select bm from person where 1=1 union select bm from person) "
+                "fx_union order by bm COLLATE JETTEXT"));
+    // Without a text key the union is sorted as it stands.
+    EXPECT_EQ(server("select num from sbjl union select num from sbjl order by num"),
+              s("select num from sbjl union select num from sbjl order by num"));
+    EXPECT_EQ(tr("select bm from person union select bm from person order by bm"),
+              s("select bm from person union select bm from person order by bm COLLATE JETTEXT"));
+}
+
 TEST(TranslateForServer, TheFileKeepsBareConditions) {
     EXPECT_EQ(tr("select * from sbjl where not bf"), s("select * from sbjl where not bf"));
 }

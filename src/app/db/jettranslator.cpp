@@ -905,6 +905,7 @@ private:
     void collateOrderBy(const std::vector<int>& its, const std::vector<const Scope*>& scopes) {
         for (size_t k = 0; k + 1 < its.size(); ++k) {
             if (!isWord(t_[its[k]], "order") || !isWord(t_[its[k + 1]], "by")) continue;
+            bool collated = false;
             size_t j = k + 2;
             while (j < its.size()) {
                 size_t end = j;
@@ -931,11 +932,30 @@ private:
                 if (text) {
                     t_[its[last - 1]].suffix +=
                         QStringLiteral(" COLLATE ") + QLatin1String(kJetTextCollation);
+                    collated = true;
                 }
                 if (end >= its.size() || t_[its[end]].kind == Kind::Semicolon) break;
                 j = end + 1;
             }
+            if (collated && server_) enclosePlainUnion(its, k);
         }
+    }
+
+    // The server sorts a UNION by its result columns alone, never by an expression such as
+    // "zclb COLLATE jettext": the union before the ORDER BY at item k is made a derived table,
+    // "select * from (...) fx_union order by ...".
+    void enclosePlainUnion(const std::vector<int>& its, size_t k) {
+        size_t first = k;
+        bool unites = false;
+        for (size_t i = k; i-- > 0;) {
+            const Token& tk = t_[its[i]];
+            if (tk.kind == Kind::Semicolon) break;
+            if (isWord(tk, "union")) unites = true;
+            if (isWord(tk, "select")) first = i;
+        }
+        if (!unites || first >= k) return;
+        t_[its[first]].prefix.prepend(QStringLiteral("select * from ("));
+        t_[lastToken(its[k - 1])].suffix.append(QStringLiteral(") fx_union"));
     }
 
     std::vector<Token>& t_;
