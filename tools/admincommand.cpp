@@ -11,6 +11,7 @@
 #include "importcommand.h"
 #include "installation.h"
 #include "installer.h"
+#include "servercommand.h"
 #include "sqlcommand.h"
 #include "startcommand.h"
 #include "stocktakecommand.h"
@@ -244,6 +245,15 @@ QString usageText() {
         "      (--months gives them). --check stores nothing. Refused while a backup or\n"
         "      restore holds the data. Exit 0 only when every row was (or would be) stored.\n"
         "\n"
+        "  server-init CONNINFO [--org NAME] [--demo]\n"
+        "      Make the register's two databases on a PostgreSQL server: the schemas gdzc\n"
+        "      and dbjl of the database CONNINFO names (a libpq connection string such as\n"
+        "      \"host=db.example user=fx dbname=fxasset\"), with their tables, reserved rows\n"
+        "      and the Jet functions. --org stores the organisation's name (the first start\n"
+        "      asks for it otherwise); --demo fills the demonstration dictionary and a\n"
+        "      register of 300 assets. Refused when either schema exists; a failure leaves\n"
+        "      neither behind.\n"
+        "\n"
         "  --help, help\n"
         "      Show this text.\n"
         "\n"
@@ -271,6 +281,7 @@ int runCommand(const QStringList& arguments, QTextStream& out, QTextStream& err)
     if (command == QLatin1String("users")) return usersCommand(rest, out, err);
     if (command == QLatin1String("history")) return historyCommand(rest, out, err);
     if (command == QLatin1String("import")) return importCommand(rest, out, err);
+    if (command == QLatin1String("server-init")) return serverInitCommand(rest, out, err);
     return usageError(QStringLiteral("unknown command %1").arg(command), err);
 }
 

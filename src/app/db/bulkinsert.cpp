@@ -60,7 +60,9 @@ BulkInsert::BulkInsert(Connection& connection, const QString& table, const QStri
         // The counter comes back with the insert; the file's rowid is the counter already.
         QString key = connection.counterColumn(table);
         if (key.isEmpty()) key = engine.rowKey();
-        sql += QStringLiteral(" returning ") + engine.quoteName(key);
+        // Named apart, so that the row key is not taken for the hidden key of a "select *".
+        sql += QStringLiteral(" returning ") + engine.quoteName(key) +
+               QStringLiteral(" as fx_inserted");
         returnsKey_ = true;
     }
     cursor_ = engine.prepare(sql);
