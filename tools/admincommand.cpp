@@ -12,6 +12,7 @@
 #include "installation.h"
 #include "installer.h"
 #include "servercommand.h"
+#include "servermove.h"
 #include "sqlcommand.h"
 #include "startcommand.h"
 #include "stocktakecommand.h"
@@ -254,6 +255,16 @@ QString usageText() {
         "      register of 300 assets. Refused when either schema exists; a failure leaves\n"
         "      neither behind.\n"
         "\n"
+        "  server-import CONNINFO DATADIR [--keyfile FILE]\n"
+        "      Make the two databases on the server as server-init does and copy every row\n"
+        "      of DATADIR's gdzc.qsk and dbjl.his into them, counters going on after the\n"
+        "      highest serial; on any failure nothing is left on the server.\n"
+        "\n"
+        "  server-export CONNINFO DATADIR [--keyfile FILE]\n"
+        "      Write the server's two databases back as gdzc.qsk and dbjl.his in DATADIR\n"
+        "      (which must hold neither), keyed with the password of --keyfile FILE or of\n"
+        "      the installation above DATADIR; on failure no file is left behind.\n"
+        "\n"
         "  --help, help\n"
         "      Show this text.\n"
         "\n"
@@ -282,6 +293,8 @@ int runCommand(const QStringList& arguments, QTextStream& out, QTextStream& err)
     if (command == QLatin1String("history")) return historyCommand(rest, out, err);
     if (command == QLatin1String("import")) return importCommand(rest, out, err);
     if (command == QLatin1String("server-init")) return serverInitCommand(rest, out, err);
+    if (command == QLatin1String("server-import")) return serverImportCommand(rest, out, err);
+    if (command == QLatin1String("server-export")) return serverExportCommand(rest, out, err);
     return usageError(QStringLiteral("unknown command %1").arg(command), err);
 }
 

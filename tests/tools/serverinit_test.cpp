@@ -2,16 +2,26 @@
 #include <gtest/gtest.h>
 
 #include <QCoreApplication>
+#include <QDir>
+#include <QTemporaryDir>
 
 #include "connection.h"
 #include "dberror.h"
 #include "engine.h"
+#include "installation.h"
+#include "rowset.h"
 #include "schema.h"
 #include "testserver.h"
 #include "testsupport.h"
 
 namespace fx::admin::test {
 namespace {
+
+QString fieldText(db::Connection& c, const QString& jetSql) {
+    db::RowSet rows(c, jetSql);
+    rows.open();
+    return rows.eof() ? QString() : rows.value(0).toString();
+}
 
 // An empty database of its own on the test server for each test, dropped afterwards.
 class ServerInitTest : public ::testing::Test {
@@ -94,6 +104,55 @@ TEST_F(ServerInitTest, UnreachableServerAndBadCommandLines) {
     EXPECT_EQ(runAdmin({QStringLiteral("server-init"), conninfo_, QStringLiteral("--x")}).code, 2);
     // Nothing was made by the refused command lines.
     EXPECT_THROW(current(), db::DbError);
+}
+
+// The office's files moved to the server and back: every row, serials kept, counters going on.
+TEST_F(ServerInitTest, ImportThenExportKeepsEveryRow) {
+    QTemporaryDir dir;
+    const QString app = dir.filePath(QStringLiteral("app"));
+    ASSERT_EQ(runAdmin({QStringLiteral("init"), app, QStringLiteral("--demo")}).code, 0);
+    auto file = openCurrent(app);
+    const qint64 assets = scalar(*file, QStringLiteral("select count(*) from sbjl"));
+    const qint64 highest = scalar(*file, QStringLiteral("select max(ID1) from sbjl"));
+    const qint64 loans = scalar(*openHistory(app), QStringLiteral("select count(*) from jyjlb"));
+    ASSERT_GT(assets, 0);
+
+    const CommandResult in = runAdmin({QStringLiteral("server-import"), conninfo_, dataDirOf(app)});
+    ASSERT_EQ(in.code, 0) << in.err.toStdString();
+    auto c = current();
+    EXPECT_EQ(scalar(*c, QStringLiteral("select count(*) from sbjl")), assets);
+    EXPECT_EQ(
+        scalar(*c, QStringLiteral("select ID1 from sbjl where ID1=") + QString::number(highest)),
+        highest);
+    EXPECT_EQ(scalar(*history(), QStringLiteral("select count(*) from jyjlb")), loans);
+    c->execute(QStringLiteral("insert into sbjl (id,num) values ('ZZ-',1)"));
+    EXPECT_EQ(c->lastInsertId(), highest + 1);
+    // A second import would double the register: refused, the server's rows stay.
+    EXPECT_EQ(runAdmin({QStringLiteral("server-import"), conninfo_, dataDirOf(app)}).code, 1);
+    EXPECT_EQ(scalar(*current(), QStringLiteral("select count(*) from sbjl")), assets + 1);
+
+    const QString back = dir.filePath(QStringLiteral("app/back"));
+    ASSERT_TRUE(QDir().mkpath(back));
+    const CommandResult out = runAdmin({QStringLiteral("server-export"), conninfo_, back});
+    ASSERT_EQ(out.code, 0) << out.err.toStdString();
+    auto exported = db::Connection::open(QDir(back).filePath(QStringLiteral("gdzc.qsk")),
+                                         schema::currentPasswordFromKeyFile(keyFileOf(app)));
+    EXPECT_EQ(scalar(*exported, QStringLiteral("select count(*) from sbjl")), assets + 1);
+    EXPECT_EQ(scalar(*exported, QStringLiteral("select max(ID1) from sbjl")), highest + 1);
+    EXPECT_EQ(fieldText(*exported, QStringLiteral("select sbmc from sbjl where ID1=1")),
+              fieldText(*file, QStringLiteral("select sbmc from sbjl where ID1=1")));
+    // Export refuses a folder that holds a database, and leaves it as it was.
+    const QByteArray before = fileDigest(QDir(back).filePath(QStringLiteral("gdzc.qsk")));
+    EXPECT_EQ(runAdmin({QStringLiteral("server-export"), conninfo_, back}).code, 1);
+    EXPECT_EQ(fileDigest(QDir(back).filePath(QStringLiteral("gdzc.qsk"))), before);
+}
+
+TEST_F(ServerInitTest, FailedImportLeavesNothingOnTheServer) {
+    QTemporaryDir dir;
+    // No database in the folder: refused before anything is made.
+    EXPECT_EQ(runAdmin({QStringLiteral("server-import"), conninfo_, dir.path()}).code, 1);
+    EXPECT_THROW(current(), db::DbError);
+    EXPECT_EQ(runAdmin({QStringLiteral("server-import"), conninfo_}).code, 2);
 }
 
 }  // namespace
