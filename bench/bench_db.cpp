@@ -8,16 +8,18 @@
 #include <benchmark/benchmark.h>
 #include <sqlite3.h>
 
+#include "sqliteengine.h"
+
 #include <QCoreApplication>
 #include <QDate>
 #include <QElapsedTimer>
 #include <vector>
 
 #include "benchinstallation.h"
+#include "bulkinsert.h"
 #include "connection.h"
 #include "demoregister.h"
 #include "installer.h"
-#include "nativeinsert.h"
 #include "quote.h"
 #include "rowset.h"
 
@@ -88,9 +90,10 @@ void BM_ReadAssets_RawApi(benchmark::State& state) {
     qint64 rows = 0;
     for (auto _ : state) {
         sqlite3_stmt* stmt = nullptr;
-        if (sqlite3_prepare_v2(c->handle(), "select * from sbjl", -1, &stmt, nullptr) !=
-            SQLITE_OK) {
-            state.SkipWithError(sqlite3_errmsg(c->handle()));
+        if (sqlite3_prepare_v2(static_cast<fx::db::detail::SqliteEngine&>(c->engine()).handle(),
+                               "select * from sbjl", -1, &stmt, nullptr) != SQLITE_OK) {
+            state.SkipWithError(
+                sqlite3_errmsg(static_cast<fx::db::detail::SqliteEngine&>(c->engine()).handle()));
             break;
         }
         const int columns = sqlite3_column_count(stmt);
@@ -198,7 +201,8 @@ int stepAll(benchmark::State& state, sqlite3* db, const QByteArray& sql) {
 void runRawAssetQuery(benchmark::State& state, const QByteArray& sql) {
     auto c = openBenchDatabase();
     for (auto _ : state) {
-        if (stepAll(state, c->handle(), sql) != kAssets) {
+        if (stepAll(state, static_cast<fx::db::detail::SqliteEngine&>(c->engine()).handle(), sql) !=
+            kAssets) {
             state.SkipWithError("asset query lost assets");
             break;
         }
@@ -259,12 +263,11 @@ void BM_WriteAssets_PreparedInsert(benchmark::State& state) {
     WriteTarget w;
     for (auto _ : state) {
         fx::db::Transaction tx(*w.c);
-        fx::admin::NativeInsert ins(
-            *w.c, QStringLiteral("sbjl"),
-            {QStringLiteral("id"), QStringLiteral("num"), QStringLiteral("zclb"),
-             QStringLiteral("sbmc"), QStringLiteral("wz"), QStringLiteral("bgr"),
-             QStringLiteral("bxq"), QStringLiteral("gmrq"), QStringLiteral("gmjg"),
-             QStringLiteral("worp")});
+        fx::db::BulkInsert ins(*w.c, QStringLiteral("sbjl"),
+                               {QStringLiteral("id"), QStringLiteral("num"), QStringLiteral("zclb"),
+                                QStringLiteral("sbmc"), QStringLiteral("wz"), QStringLiteral("bgr"),
+                                QStringLiteral("bxq"), QStringLiteral("gmrq"),
+                                QStringLiteral("gmjg"), QStringLiteral("worp")});
         for (const auto& a : w.assets) {
             ins.insert(
                 {a.prefix, a.num, a.zclb, a.sbmc, a.wz, a.bgr, a.bxq, a.gmrq, a.gmjg, a.worp});

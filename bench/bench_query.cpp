@@ -10,6 +10,8 @@
 #include <benchmark/benchmark.h>
 #include <sqlite3.h>
 
+#include "sqliteengine.h"
+
 #include <QApplication>
 #include <QFile>
 #include <QTemporaryDir>
@@ -99,7 +101,8 @@ void BM_RawStep(benchmark::State& state) {
     qint64 rows = 0;
     for (auto _ : state) {
         sqlite3_stmt* st = nullptr;
-        sqlite3_prepare_v2(c.handle(), sql.constData(), int(sql.size()), &st, nullptr);
+        sqlite3_prepare_v2(static_cast<fx::db::detail::SqliteEngine&>(c.engine()).handle(),
+                           sql.constData(), int(sql.size()), &st, nullptr);
         while (sqlite3_step(st) == SQLITE_ROW) ++rows;
         sqlite3_finalize(st);
     }

@@ -16,6 +16,7 @@ packages=(
     libzint-dev zbar-tools
     libsodium-dev
     libzip-dev libfreexl-dev libicu-dev
+    postgresql libpq-dev
 )
 missing=()
 for p in "${packages[@]}"; do

@@ -12,6 +12,8 @@
 #include "installation.h"
 #include "installer.h"
 #include "rekeycommand.h"
+#include "servercommand.h"
+#include "servermove.h"
 #include "sqlcommand.h"
 #include "startcommand.h"
 #include "stocktakecommand.h"
@@ -268,6 +270,25 @@ QString usageText() {
         "      Copy the key to other workstations with register --key-from. Refused while\n"
         "      any program works on the data.\n"
         "\n"
+        "  server-init CONNINFO [--org NAME] [--demo]\n"
+        "      Make the register's two databases on a PostgreSQL server: the schemas gdzc\n"
+        "      and dbjl of the database CONNINFO names (a libpq connection string such as\n"
+        "      \"host=db.example user=fx dbname=fxasset\"), with their tables, reserved rows\n"
+        "      and the Jet functions. --org stores the organisation's name (the first start\n"
+        "      asks for it otherwise); --demo fills the demonstration dictionary and a\n"
+        "      register of 300 assets. Refused when either schema exists; a failure leaves\n"
+        "      neither behind.\n"
+        "\n"
+        "  server-import CONNINFO DATADIR [--keyfile FILE]\n"
+        "      Make the two databases on the server as server-init does and copy every row\n"
+        "      of DATADIR's gdzc.qsk and dbjl.his into them, counters going on after the\n"
+        "      highest serial; on any failure nothing is left on the server.\n"
+        "\n"
+        "  server-export CONNINFO DATADIR [--keyfile FILE]\n"
+        "      Write the server's two databases back as gdzc.qsk and dbjl.his in DATADIR\n"
+        "      (which must hold neither), keyed with the password of --keyfile FILE or of\n"
+        "      the installation above DATADIR; on failure no file is left behind.\n"
+        "\n"
         "  --help, help\n"
         "      Show this text.\n"
         "\n"
@@ -296,6 +317,9 @@ int runCommand(const QStringList& arguments, QTextStream& out, QTextStream& err)
     if (command == QLatin1String("history")) return historyCommand(rest, out, err);
     if (command == QLatin1String("import")) return importCommand(rest, out, err);
     if (command == QLatin1String("rekey")) return rekeyCommand(rest, out, err);
+    if (command == QLatin1String("server-init")) return serverInitCommand(rest, out, err);
+    if (command == QLatin1String("server-import")) return serverImportCommand(rest, out, err);
+    if (command == QLatin1String("server-export")) return serverExportCommand(rest, out, err);
     return usageError(QStringLiteral("unknown command %1").arg(command), err);
 }
 

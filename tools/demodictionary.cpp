@@ -1,7 +1,7 @@
 #include "demodictionary.h"
 
+#include "bulkinsert.h"
 #include "connection.h"
-#include "nativeinsert.h"
 
 namespace fx::admin {
 
@@ -288,44 +288,46 @@ const DemoDictionary& demoDictionary() {
 void writeDemoDictionary(db::Connection& current) {
     const DemoDictionary& d = demoDictionary();
 
-    NativeInsert sortproc(current, QStringLiteral("sortproc"),
-                          {QStringLiteral("sort"), QStringLiteral("title"), QStringLiteral("cz")});
-    NativeInsert ytb(current, QStringLiteral("ytb"),
-                     {QStringLiteral("sort"), QStringLiteral("yt")});
+    db::BulkInsert sortproc(
+        current, QStringLiteral("sortproc"),
+        {QStringLiteral("sort"), QStringLiteral("title"), QStringLiteral("cz")});
+    db::BulkInsert ytb(current, QStringLiteral("ytb"),
+                       {QStringLiteral("sort"), QStringLiteral("yt")});
     for (const DemoCategory& c : d.categories) {
         sortproc.insert({c.sort, c.title, c.cz});
         for (const QString& use : c.uses) ytb.insert({c.sort, use});
     }
 
-    NativeInsert sortb(current, QStringLiteral("sortb"),
-                       {QStringLiteral("name"), QStringLiteral("sort"), QStringLiteral("bht"),
-                        QStringLiteral("wzorgr")});
-    NativeInsert xhpz(current, QStringLiteral("xhpz"),
-                      {QStringLiteral("sbmc"), QStringLiteral("sbxh"), QStringLiteral("sbpz")});
+    db::BulkInsert sortb(current, QStringLiteral("sortb"),
+                         {QStringLiteral("name"), QStringLiteral("sort"), QStringLiteral("bht"),
+                          QStringLiteral("wzorgr")});
+    db::BulkInsert xhpz(current, QStringLiteral("xhpz"),
+                        {QStringLiteral("sbmc"), QStringLiteral("sbxh"), QStringLiteral("sbpz")});
     for (const DemoName& n : d.names) {
         sortb.insert({n.name, n.sort, n.bht, n.wzorgr});
         for (const DemoModel& m : n.models) xhpz.insert({n.name, m.sbxh, m.sbpz});
     }
 
-    NativeInsert syq(current, QStringLiteral("syq"), {QStringLiteral("qx"), QStringLiteral("yue")});
+    db::BulkInsert syq(current, QStringLiteral("syq"),
+                       {QStringLiteral("qx"), QStringLiteral("yue")});
     for (const DemoLife& l : d.lives) syq.insert({l.qx, l.yue});
 
-    NativeInsert wzb(current, QStringLiteral("wzb"),
-                     {QStringLiteral("wz"), QStringLiteral("isbm")});
+    db::BulkInsert wzb(current, QStringLiteral("wzb"),
+                       {QStringLiteral("wz"), QStringLiteral("isbm")});
     for (const DemoPlace& p : d.places) wzb.insert({p.wz, p.isbm});
 
-    NativeInsert person(current, QStringLiteral("person"),
-                        {QStringLiteral("pname"), QStringLiteral("bm")});
+    db::BulkInsert person(current, QStringLiteral("person"),
+                          {QStringLiteral("pname"), QStringLiteral("bm")});
     for (const DemoPerson& p : d.persons) person.insert({p.pname, p.bm});
 
-    NativeInsert lyfs(current, QStringLiteral("lyfs"), {QStringLiteral("ly")});
+    db::BulkInsert lyfs(current, QStringLiteral("lyfs"), {QStringLiteral("ly")});
     for (const QString& source : d.sources) lyfs.insert({source});
 
-    NativeInsert users(current, QStringLiteral("users"),
-                       {QStringLiteral("user"), QStringLiteral("password"), QStringLiteral("ins"),
-                        QStringLiteral("modi"), QStringLiteral("del"), QStringLiteral("view"),
-                        QStringLiteral("jc"), QStringLiteral("gh"), QStringLiteral("db"),
-                        QStringLiteral("spmodi")});
+    db::BulkInsert users(current, QStringLiteral("users"),
+                         {QStringLiteral("user"), QStringLiteral("password"), QStringLiteral("ins"),
+                          QStringLiteral("modi"), QStringLiteral("del"), QStringLiteral("view"),
+                          QStringLiteral("jc"), QStringLiteral("gh"), QStringLiteral("db"),
+                          QStringLiteral("spmodi")});
     for (const DemoUser& u : d.users) {
         users.insert(
             {u.user, u.password, u.ins, u.modi, u.del, u.view, u.jc, u.gh, u.db, u.spmodi});

@@ -4,10 +4,10 @@
 #include <algorithm>
 #include <numeric>
 
+#include "bulkinsert.h"
 #include "connection.h"
 #include "demodictionary.h"
 #include "demorandom.h"
-#include "nativeinsert.h"
 #include "schema.h"
 
 namespace fx::admin {
@@ -274,14 +274,14 @@ DemoCounts writeDemoRegister(const DemoRegister& reg, db::Connection& current,
 
     std::vector<qint64> serial(reg.assets.size());
     {
-        NativeInsert sbjl(current, QStringLiteral("sbjl"),
-                          {QStringLiteral("id"), QStringLiteral("num"), QStringLiteral("zclb"),
-                           QStringLiteral("sbmc"), QStringLiteral("sbxh"), QStringLiteral("sbpz"),
-                           QStringLiteral("yt"), QStringLiteral("worp"), QStringLiteral("wz"),
-                           QStringLiteral("bgr"), QStringLiteral("ly"), QStringLiteral("bxq"),
-                           QStringLiteral("gmrq"), QStringLiteral("pzrq"), QStringLiteral("gmjg"),
-                           QStringLiteral("other"), QStringLiteral("ybf"), QStringLiteral("yjc"),
-                           QStringLiteral("wx")});
+        db::BulkInsert sbjl(current, QStringLiteral("sbjl"),
+                            {QStringLiteral("id"), QStringLiteral("num"), QStringLiteral("zclb"),
+                             QStringLiteral("sbmc"), QStringLiteral("sbxh"), QStringLiteral("sbpz"),
+                             QStringLiteral("yt"), QStringLiteral("worp"), QStringLiteral("wz"),
+                             QStringLiteral("bgr"), QStringLiteral("ly"), QStringLiteral("bxq"),
+                             QStringLiteral("gmrq"), QStringLiteral("pzrq"), QStringLiteral("gmjg"),
+                             QStringLiteral("other"), QStringLiteral("ybf"), QStringLiteral("yjc"),
+                             QStringLiteral("wx")});
         QHash<QString, int> highest;
         for (size_t i = 0; i < reg.assets.size(); ++i) {
             const DemoAsset& a = reg.assets[i];
@@ -294,17 +294,17 @@ DemoCounts writeDemoRegister(const DemoRegister& reg, db::Connection& current,
         }
         counts.assets = int(reg.assets.size());
 
-        NativeInsert idupper(current, QStringLiteral("idupper"),
-                             {QStringLiteral("idup"), QStringLiteral("max")});
+        db::BulkInsert idupper(current, QStringLiteral("idupper"),
+                               {QStringLiteral("idup"), QStringLiteral("max")});
         QStringList prefixes = highest.keys();
         prefixes.sort();
         for (const QString& p : prefixes) idupper.insert({p, highest.value(p)});
     }
 
-    NativeInsert jcb(current, QStringLiteral("jcb"),
-                     {QStringLiteral("id"), QStringLiteral("jcr"), QStringLiteral("pzr"),
-                      QStringLiteral("jyr"), QStringLiteral("jydw"), QStringLiteral("jcrq"),
-                      QStringLiteral("ghrq"), QStringLiteral("other")});
+    db::BulkInsert jcb(current, QStringLiteral("jcb"),
+                       {QStringLiteral("id"), QStringLiteral("jcr"), QStringLiteral("pzr"),
+                        QStringLiteral("jyr"), QStringLiteral("jydw"), QStringLiteral("jcrq"),
+                        QStringLiteral("ghrq"), QStringLiteral("other")});
     std::vector<HistoryEvent> events;
     for (const DemoLoan& l : reg.loans) {
         events.push_back({l.jcrq, &l, false});
@@ -318,10 +318,10 @@ DemoCounts writeDemoRegister(const DemoRegister& reg, db::Connection& current,
         }
     }
 
-    NativeInsert wxjlb(current, QStringLiteral("wxjlb"),
-                       {QStringLiteral("id"), QStringLiteral("sxrq"), QStringLiteral("wxrq"),
-                        QStringLiteral("sxdd"), QStringLiteral("ghpj"), QStringLiteral("gzyy"),
-                        QStringLiteral("wxfy"), QStringLiteral("wxzk"), QStringLiteral("sxr")});
+    db::BulkInsert wxjlb(current, QStringLiteral("wxjlb"),
+                         {QStringLiteral("id"), QStringLiteral("sxrq"), QStringLiteral("wxrq"),
+                          QStringLiteral("sxdd"), QStringLiteral("ghpj"), QStringLiteral("gzyy"),
+                          QStringLiteral("wxfy"), QStringLiteral("wxzk"), QStringLiteral("sxr")});
     for (const DemoRepair& r : reg.repairs) {
         wxjlb.insert({serial[size_t(r.asset)], r.sxrq, r.wxrq, r.sxdd, r.ghpj, r.gzyy, r.wxfy,
                       r.wxzk, r.sxr});
@@ -332,7 +332,7 @@ DemoCounts writeDemoRegister(const DemoRegister& reg, db::Connection& current,
     // its lending.
     std::stable_sort(events.begin(), events.end(),
                      [](const HistoryEvent& a, const HistoryEvent& b) { return a.date < b.date; });
-    NativeInsert jyjlb(
+    db::BulkInsert jyjlb(
         history, QStringLiteral("jyjlb"),
         {QStringLiteral("id"), QStringLiteral("czy"), QStringLiteral("jyr"), QStringLiteral("jydw"),
          QStringLiteral("jcr"), QStringLiteral("jcrq"), QStringLiteral("ghrq"),
@@ -346,7 +346,7 @@ DemoCounts writeDemoRegister(const DemoRegister& reg, db::Connection& current,
                       e.isReturn ? returned : lent});
     }
 
-    NativeInsert his(
+    db::BulkInsert his(
         history, QStringLiteral("his"),
         {QStringLiteral("id"), QStringLiteral("swz"), QStringLiteral("sbgr"), QStringLiteral("owz"),
          QStringLiteral("obgr"), QStringLiteral("date"), QStringLiteral("czy")});

@@ -2,9 +2,9 @@
 
 #include <QSysInfo>
 
+#include "bulkinsert.h"
 #include "clock.h"
 #include "connection.h"
-#include "preparedinsert.h"
 #include "rowset.h"
 
 namespace fx::history {
@@ -40,7 +40,7 @@ void ChangeRecorder::begin() {
     if (!available_) return;
     transaction_ = std::make_unique<db::Transaction>(*history_);
     if (!insert_) {
-        insert_ = std::make_unique<db::PreparedInsert>(
+        insert_ = std::make_unique<db::BulkInsert>(
             *history_, kTable,
             QStringList{QStringLiteral("sj"), QStringLiteral("czy"), QStringLiteral("gzz"),
                         QStringLiteral("cz"), QStringLiteral("id"), QStringLiteral("zcbh"),

@@ -8,7 +8,7 @@
 
 namespace fx::db {
 class Connection;
-class PreparedInsert;
+class BulkInsert;
 class RowSet;
 class Transaction;
 }  // namespace fx::db
@@ -86,7 +86,7 @@ private:
     QString workstation_;
     bool available_ = false;
     std::unique_ptr<db::Transaction> transaction_;
-    std::unique_ptr<db::PreparedInsert> insert_;
+    std::unique_ptr<db::BulkInsert> insert_;
     QString moment_;  // the command's time, as sj holds it
     int recorded_ = 0;
 };

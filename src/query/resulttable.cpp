@@ -1,46 +1,18 @@
 #include "resulttable.h"
 
-#include <sqlite3.h>
-
 #include <QByteArray>
 #include <charconv>
 #include <limits>
 
 #include "connection.h"
 #include "dberror.h"
+#include "tablescan.h"
 
 namespace fx::query {
 
 namespace {
 
 using Kind = ResultTable::Kind;
-
-// Finalizes the statement on every way out.
-struct StatementGuard {
-    sqlite3_stmt* stmt = nullptr;
-    ~StatementGuard() { sqlite3_finalize(stmt); }
-};
-
-// Holds the connection's mutex while the rows are read. Every column call of the engine takes
-// that mutex; held here, each of them only re-enters it, and the values a column read returns
-// stay protected while they are copied.
-class ConnectionLock {
-public:
-    explicit ConnectionLock(sqlite3* db) : mutex_(sqlite3_db_mutex(db)) {
-        sqlite3_mutex_enter(mutex_);
-    }
-    ~ConnectionLock() { sqlite3_mutex_leave(mutex_); }
-    ConnectionLock(const ConnectionLock&) = delete;
-    ConnectionLock& operator=(const ConnectionLock&) = delete;
-
-private:
-    sqlite3_mutex* mutex_;
-};
-
-[[noreturn]] void throwEngineError(sqlite3* db, const QString& statement) {
-    throw db::DbError(QString::fromUtf8(sqlite3_errmsg(db)), sqlite3_extended_errcode(db),
-                      statement);
-}
 
 Kind kindOfColumn(db::Connection::ColumnKind k) {
     using CK = db::Connection::ColumnKind;
@@ -70,31 +42,20 @@ int numberText(char (&out)[32], T value) {
 }  // namespace
 
 void ResultTable::load(db::Connection& connection, const QString& jetSql) {
-    const QByteArray utf8 = connection.translate(jetSql).toUtf8();
-    sqlite3* db = connection.handle();
-    StatementGuard st;
-    if (sqlite3_prepare_v2(db, utf8.constData(), int(utf8.size()), &st.stmt, nullptr) !=
-        SQLITE_OK) {
-        st.stmt = nullptr;
-        throwEngineError(db, jetSql);
-    }
-    if (!st.stmt) throw db::DbError(QStringLiteral("语句为空"), SQLITE_MISUSE, jetSql);
-
-    const int columns = sqlite3_column_count(st.stmt);
+    db::Scan scan(connection, jetSql);
+    const int columns = scan.columnCount();
     QStringList names;
     QHash<QString, int> index;
     std::vector<Kind> kinds;
     std::vector<bool> typed;  // the kind comes from a table column
     kinds.reserve(std::size_t(columns));
     for (int c = 0; c < columns; ++c) {
-        const QString name = QString::fromUtf8(sqlite3_column_name(st.stmt, c));
+        const QString name = scan.columnName(c);
         names << name;
         if (!index.contains(name.toLower())) index.insert(name.toLower(), c);
-        const char* table = sqlite3_column_table_name(st.stmt, c);
-        const char* origin = sqlite3_column_origin_name(st.stmt, c);
-        if (table && origin) {
-            kinds.push_back(kindOfColumn(
-                connection.columnKind(QString::fromUtf8(table), QString::fromUtf8(origin))));
+        db::Connection::ColumnKind kind;
+        if (scan.columnKind(c, &kind)) {
+            kinds.push_back(kindOfColumn(kind));
             typed.push_back(true);
         } else {
             kinds.push_back(Kind::Text);
@@ -108,19 +69,15 @@ void ResultTable::load(db::Connection& connection, const QString& jetSql) {
     ends.reserve(std::size_t(columns) * 1024);
     int rows = 0;
     std::uint64_t used = 0;
-    const ConnectionLock lock(db);
-    for (;;) {
-        const int rc = sqlite3_step(st.stmt);
-        if (rc == SQLITE_DONE) break;
-        if (rc != SQLITE_ROW) throwEngineError(db, jetSql);
+    using Type = db::Scan::Type;
+    while (scan.next()) {
         for (int c = 0; c < columns; ++c) {
-            sqlite3_value* value = sqlite3_column_value(st.stmt, c);
-            const int type = sqlite3_value_type(value);
-            if (type != SQLITE_NULL) {
+            const Type type = scan.type(c);
+            if (type != Type::Null) {
                 if (!typed[std::size_t(c)]) {
                     // An expression takes the type of its first value.
-                    kinds[std::size_t(c)] = type == SQLITE_INTEGER ? Kind::Integer
-                                            : type == SQLITE_FLOAT ? Kind::Number
+                    kinds[std::size_t(c)] = type == Type::Integer  ? Kind::Integer
+                                            : type == Type::Number ? Kind::Number
                                                                    : Kind::Text;
                     typed[std::size_t(c)] = true;
                 }
@@ -129,20 +86,20 @@ void ResultTable::load(db::Connection& connection, const QString& jetSql) {
                 char number[32];
                 const char* p = number;
                 int n = 0;
-                if (type == SQLITE_INTEGER) {
-                    n = numberText(number, sqlite3_value_int64(value));
-                } else if (type == SQLITE_FLOAT) {
-                    n = numberText(number, sqlite3_value_double(value));
+                if (type == Type::Integer) {
+                    n = numberText(number, scan.integer(c));
+                } else if (type == Type::Number) {
+                    n = numberText(number, scan.number(c));
                 } else {
-                    p = reinterpret_cast<const char*>(sqlite3_value_text(value));
-                    n = sqlite3_value_bytes(value);
+                    const QByteArrayView text = scan.text(c);
+                    p = text.data();
+                    n = int(text.size());
                 }
                 bytes.insert(bytes.end(), p, p + n);
                 used += std::uint64_t(n);
             }
             if (used > std::numeric_limits<std::uint32_t>::max()) {
-                throw db::DbError(QStringLiteral("查询结果太大，不能显示。"), SQLITE_TOOBIG,
-                                  jetSql);
+                throw db::DbError(QStringLiteral("查询结果太大，不能显示。"), 0, jetSql);
             }
             ends.push_back(std::uint32_t(used));
         }

@@ -239,7 +239,8 @@ void createHistorySchema(db::Connection& c) {
     c.reloadSchema();
 }
 
-void createDatabases(const QString& dataDir, const QString& currentPassword) {
+void createDatabases(const QString& dataDir, const QString& currentPassword,
+                     const QString& historyPassword) {
     const QDir dir(dataDir);
     if (!dir.exists()) {
         throw db::DbError(
@@ -256,10 +257,33 @@ void createDatabases(const QString& dataDir, const QString& currentPassword) {
     }
     createFile(current, currentPassword, &createCurrentSchema, DatabaseKind::Current);
     try {
-        createFile(history, QString::fromLatin1(kHistoryPassword), &createHistorySchema,
-                   DatabaseKind::History);
+        createFile(
+            history,
+            historyPassword.isEmpty() ? QString::fromLatin1(kHistoryPassword) : historyPassword,
+            &createHistorySchema, DatabaseKind::History);
     } catch (...) {
         QFile::remove(current);
+        throw;
+    }
+}
+
+void createServerDatabases(const QString& conninfo, const QString& prefix) {
+    const QString current = prefix + QLatin1String(kServerCurrentSchema);
+    const QString history = prefix + QLatin1String(kServerHistorySchema);
+    std::unique_ptr<db::Connection> c = db::Connection::createServer(conninfo, current);
+    try {
+        createCurrentSchema(*c);
+        migrate(*c, DatabaseKind::Current);
+        std::unique_ptr<db::Connection> h = db::Connection::createServer(conninfo, history);
+        try {
+            createHistorySchema(*h);
+            migrate(*h, DatabaseKind::History);
+        } catch (...) {
+            h->dropSchema();
+            throw;
+        }
+    } catch (...) {
+        c->dropSchema();
         throw;
     }
 }

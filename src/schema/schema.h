@@ -34,7 +34,17 @@ void createHistorySchema(db::Connection& c);
 // database's `username` row; empty when there is no such row.
 QString organisationName(db::Connection& current);
 
-// Creates both keyed files in dataDir (which must exist and hold neither file yet).
-void createDatabases(const QString& dataDir, const QString& currentPassword);
+// Creates both keyed files in dataDir (which must exist and hold neither file yet). The history
+// database gets the fixed history password unless another is given (an organisation's key).
+void createDatabases(const QString& dataDir, const QString& currentPassword,
+                     const QString& historyPassword = QString());
+
+// On a database server the two databases are two schemas of one database, named after the
+// files (a prefix lets several registers, or tests, share one server database).
+inline constexpr const char* kServerCurrentSchema = "gdzc";
+inline constexpr const char* kServerHistorySchema = "dbjl";
+// Creates both schemas on the server with their tables, reserved rows and migrations. Refuses
+// when either exists; a schema left half made is removed again.
+void createServerDatabases(const QString& conninfo, const QString& prefix = QString());
 
 }  // namespace fx::schema

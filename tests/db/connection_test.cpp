@@ -12,6 +12,8 @@
 
 #include "connection.h"
 #include "dberror.h"
+#include "engine.h"
+#include "sqliteengine.h"
 #include "testdb.h"
 
 namespace fx::db {
@@ -21,6 +23,10 @@ using test::readFile;
 using test::TestDb;
 
 // ---- Opening, keys and files that are not databases ----------------------------------------
+
+FX_BOTH_ENGINES(ConnectionSchema);
+FX_BOTH_ENGINES(ConnectionExecute);
+FX_BOTH_ENGINES(ConnectionTransaction);
 
 TEST(ConnectionOpen, OpensWithTheRightPasswordAndReadsTheSchema) {
     TestDb t;
@@ -154,8 +160,8 @@ TEST(ConnectionSchema, DeclaredTypesGiveColumnKinds) {
     }
 }
 
-TEST(ConnectionSchema, KnowsKindsCountersAndTextColumns) {
-    TestDb t;
+TEST_P(ConnectionSchema, KnowsKindsCountersAndTextColumns) {
+    TestDb t(GetParam());
     Connection& c = t.db();
     using K = Connection::ColumnKind;
     EXPECT_EQ(c.columnKind(QStringLiteral("sbjl"), QStringLiteral("ID1")), K::Counter);
@@ -189,8 +195,8 @@ TEST(ConnectionSchema, KnowsKindsCountersAndTextColumns) {
               QStringList({QStringLiteral("pname"), QStringLiteral("bm")}));
 }
 
-TEST(ConnectionSchema, ReloadSeesTablesCreatedLater) {
-    TestDb t;
+TEST_P(ConnectionSchema, ReloadSeesTablesCreatedLater) {
+    TestDb t(GetParam());
     t.db().executeNative(QStringLiteral("CREATE TABLE lyfs (ly TEXT(20))"));
     EXPECT_FALSE(t.db().hasTable(QStringLiteral("lyfs")));
     t.db().reloadSchema();
@@ -200,8 +206,8 @@ TEST(ConnectionSchema, ReloadSeesTablesCreatedLater) {
 
 // ---- Change statements --------------------------------------------------------------------
 
-TEST(ConnectionExecute, RunsJetTextAndCountsChangedRows) {
-    TestDb t;
+TEST_P(ConnectionExecute, RunsJetTextAndCountsChangedRows) {
+    TestDb t(GetParam());
     Connection& c = t.db();
     EXPECT_EQ(c.execute(QStringLiteral("update sbjl set worp=true where zclb='电脑'")), 2);
     EXPECT_EQ(t.scalar(QStringLiteral("SELECT count(*) FROM sbjl WHERE worp=1")).toInt(), 3);
@@ -213,34 +219,36 @@ TEST(ConnectionExecute, RunsJetTextAndCountsChangedRows) {
     EXPECT_EQ(t.scalar(QStringLiteral("SELECT count(*) FROM sbjl")).toInt(), 2);
 }
 
-TEST(ConnectionExecute, ReportsTheEngineMessage) {
-    TestDb t;
+TEST_P(ConnectionExecute, ReportsTheEngineMessage) {
+    TestDb t(GetParam());
     try {
         t.db().execute(QStringLiteral("update nosuch set a=1"));
         FAIL();
     } catch (const DbError& e) {
-        EXPECT_TRUE(e.message().contains(QLatin1String("no such table"))) << e.what();
+        EXPECT_TRUE(
+            e.message().contains(QLatin1String(onServer() ? "does not exist" : "no such table")))
+            << e.what();
         EXPECT_FALSE(e.isConstraint());
         EXPECT_TRUE(e.statement().contains(QLatin1String("nosuch")));
     }
 }
 
-TEST(ConnectionExecute, UniqueViolationIsAConstraintError) {
-    TestDb t;
+TEST_P(ConnectionExecute, UniqueViolationIsAConstraintError) {
+    TestDb t(GetParam());
     try {
         t.db().execute(QStringLiteral("update sbjl set num=12 where num=13"));
         FAIL();
     } catch (const DbError& e) {
         EXPECT_TRUE(e.isConstraint());
         EXPECT_EQ(e.code(), SQLITE_CONSTRAINT_UNIQUE);
-        EXPECT_TRUE(e.message().contains(QLatin1String("UNIQUE")));
+        EXPECT_TRUE(e.message().contains(QLatin1String(onServer() ? "unique" : "UNIQUE")));
     }
 }
 
 // ---- Transactions -------------------------------------------------------------------------
 
-TEST(ConnectionTransaction, UncommittedTransactionRollsBack) {
-    TestDb t;
+TEST_P(ConnectionTransaction, UncommittedTransactionRollsBack) {
+    TestDb t(GetParam());
     {
         Transaction tr(t.db());
         EXPECT_TRUE(t.db().inTransaction());
@@ -251,8 +259,8 @@ TEST(ConnectionTransaction, UncommittedTransactionRollsBack) {
     EXPECT_EQ(t.scalar(QStringLiteral("SELECT count(*) FROM sbjl")).toInt(), 3);
 }
 
-TEST(ConnectionTransaction, ExceptionRollsBackEverythingOfTheCommand) {
-    TestDb t;
+TEST_P(ConnectionTransaction, ExceptionRollsBackEverythingOfTheCommand) {
+    TestDb t(GetParam());
     try {
         Transaction tr(t.db());
         t.db().execute(QStringLiteral("update sbjl set wz='甲' where num=12"));
@@ -266,8 +274,8 @@ TEST(ConnectionTransaction, ExceptionRollsBackEverythingOfTheCommand) {
               QStringLiteral("张三"));
 }
 
-TEST(ConnectionTransaction, CommitKeepsChangesForOtherConnections) {
-    TestDb t;
+TEST_P(ConnectionTransaction, CommitKeepsChangesForOtherConnections) {
+    TestDb t(GetParam());
     {
         Transaction tr(t.db());
         t.db().execute(QStringLiteral("update sbjl set wz='乙' where num=12"));
@@ -278,8 +286,8 @@ TEST(ConnectionTransaction, CommitKeepsChangesForOtherConnections) {
               QStringLiteral("乙"));
 }
 
-TEST(ConnectionTransaction, NestedTransactionIsASavepoint) {
-    TestDb t;
+TEST_P(ConnectionTransaction, NestedTransactionIsASavepoint) {
+    TestDb t(GetParam());
     Transaction outer(t.db());
     t.db().execute(QStringLiteral("update sbjl set wz='外' where num=12"));
     {
@@ -302,8 +310,8 @@ TEST(ConnectionTransaction, NestedTransactionIsASavepoint) {
               QStringLiteral("留"));
 }
 
-TEST(ConnectionTransaction, BeginTwiceIsRefused) {
-    TestDb t;
+TEST_P(ConnectionTransaction, BeginTwiceIsRefused) {
+    TestDb t(GetParam());
     t.db().begin();
     EXPECT_THROW(t.db().begin(), DbError);
     t.db().rollback();
@@ -342,7 +350,7 @@ TEST(ConnectionConcurrency, LockHeldBeyondTheTimeoutIsABusyError) {
     auto other = t.openAnother();
     other->begin();
     // Shorten the wait for the test; the program waits five seconds.
-    sqlite3_busy_timeout(t.db().handle(), 100);
+    sqlite3_busy_timeout(static_cast<detail::SqliteEngine&>(t.db().engine()).handle(), 100);
     try {
         t.db().begin();
         FAIL() << "the write lock was not held";
@@ -356,4 +364,74 @@ TEST(ConnectionConcurrency, LockHeldBeyondTheTimeoutIsABusyError) {
 }
 
 }  // namespace
+// On the server a writer waits for the row another holds, not for the whole database.
+TEST(ServerConcurrency, WriterWaitsForARowAnotherHolds) {
+    if (fx::test::serverConninfo().isEmpty()) GTEST_SKIP() << "FX_TEST_PG is not set";
+    TestDb t(fx::test::Engine::Server);
+    auto other = t.openAnother();
+    other->begin();
+    other->execute(QStringLiteral("update sbjl set wz='别人' where num=12"));
+    std::thread releaser([&] {
+        std::this_thread::sleep_for(std::chrono::milliseconds(400));
+        other->commit();
+    });
+    QElapsedTimer timer;
+    timer.start();
+    EXPECT_NO_THROW({
+        Transaction tr(t.db());
+        t.db().execute(QStringLiteral("update sbjl set wz='自己' where num=12"));
+        tr.commit();
+    });
+    releaser.join();
+    EXPECT_GE(timer.elapsed(), 300);
+    EXPECT_EQ(t.scalar(QStringLiteral("SELECT wz FROM sbjl WHERE num=12")).toString(),
+              QStringLiteral("自己"));
+}
+
+TEST(ServerConcurrency, LockHeldBeyondTheTimeoutIsABusyErrorAndTheTransactionGoesOn) {
+    if (fx::test::serverConninfo().isEmpty()) GTEST_SKIP() << "FX_TEST_PG is not set";
+    TestDb t(fx::test::Engine::Server);
+    auto other = t.openAnother();
+    other->begin();
+    other->execute(QStringLiteral("update sbjl set wz='别人' where num=12"));
+    // Shorten the wait for the test; the program waits five seconds.
+    t.db().engine().run(QStringLiteral("SET lock_timeout = '100ms'"));
+    Transaction tr(t.db());
+    t.db().execute(QStringLiteral("update sbjl set wz='自己' where num=13"));
+    try {
+        t.db().execute(QStringLiteral("update sbjl set wz='自己' where num=12"));
+        FAIL() << "the row lock was not held";
+    } catch (const DbError& e) {
+        EXPECT_TRUE(e.isBusy());
+        EXPECT_FALSE(e.isConstraint());
+    }
+    // As on the file, the refused statement leaves the rest of the transaction to commit.
+    tr.commit();
+    other->rollback();
+    EXPECT_EQ(t.scalar(QStringLiteral("SELECT wz FROM sbjl WHERE num=13")).toString(),
+              QStringLiteral("自己"));
+    EXPECT_EQ(t.scalar(QStringLiteral("SELECT wz FROM sbjl WHERE num=12")).toString(),
+              QStringLiteral("张三"));
+}
+
+TEST(ServerOpen, MissingSchemaAndUnreachableServerAreClearErrors) {
+    if (fx::test::serverConninfo().isEmpty()) GTEST_SKIP() << "FX_TEST_PG is not set";
+    try {
+        Connection::openServer(fx::test::serverConninfo(), QStringLiteral("no_such_schema"));
+        FAIL() << "opened a schema that does not exist";
+    } catch (const DbError& e) {
+        EXPECT_TRUE(e.message().contains(QStringLiteral("server-init")))
+            << e.message().toStdString();
+    }
+    QTemporaryDir dir;
+    try {
+        Connection::openServer(QStringLiteral("host=%1 dbname=x connect_timeout=2").arg(dir.path()),
+                               QStringLiteral("gdzc"));
+        FAIL() << "connected to no server";
+    } catch (const DbError& e) {
+        EXPECT_TRUE(e.message().startsWith(QStringLiteral("无法连接数据库服务器")))
+            << e.message().toStdString();
+    }
+}
+
 }  // namespace fx::db

@@ -4,8 +4,13 @@
 
 namespace fx::db::test {
 
-TestDb::TestDb() {
-    conn_ = Connection::create(path(), QString::fromLatin1(kPassword));
+TestDb::TestDb(fx::test::Engine engine) : engine_(engine) {
+    if (engine_ == fx::test::Engine::Server) {
+        space_ = std::make_unique<fx::test::ServerSpace>();
+        conn_ = Connection::createServer(space_->conninfo(), space_->schema(QStringLiteral("t")));
+    } else {
+        conn_ = Connection::create(path(), QString::fromLatin1(kPassword));
+    }
     conn_->executeNative(QStringLiteral(
         "CREATE TABLE sbjl (ID1 INTEGER PRIMARY KEY AUTOINCREMENT, id TEXT(9) DEFAULT '',"
         " num INTEGER DEFAULT 0, zclb TEXT(50) DEFAULT '', sbmc TEXT(50) DEFAULT '',"
@@ -25,6 +30,8 @@ TestDb::TestDb() {
 }
 
 std::unique_ptr<Connection> TestDb::openAnother() const {
+    if (space_)
+        return Connection::openServer(space_->conninfo(), space_->schema(QStringLiteral("t")));
     return Connection::open(path(), QString::fromLatin1(kPassword));
 }
 

@@ -261,5 +261,51 @@ TEST(SingleTable, RecognisesEditableStatements) {
     EXPECT_EQ(sql.left(r.selectEnd), QStringLiteral("  select"));
 }
 
+// ---- The server's dialect ------------------------------------------------------------------
+
+QString server(const char* jet) {
+    return translateJet(QString::fromUtf8(jet), &isText, Dialect::Server);
+}
+
+TEST(TranslateForServer, BareYesNoConditionsBecomeComparisons) {
+    struct Case {
+        const char* jet;
+        const char* server;
+    };
+    const Case cases[] = {
+        {"select * from sbjl where bf", "select * from sbjl where (bf<>0)"},
+        {"select * from sbjl where not bf", "select * from sbjl where not (bf<>0)"},
+        {"select * from sbjl where bf and num=1", "select * from sbjl where (bf<>0) and num=1"},
+        {"select * from sbjl where num=1 or not worp order by num",
+         "select * from sbjl where num=1 or not (worp<>0) order by num"},
+        {"select * from sbjl where (bf)", "select * from sbjl where ((bf<>0))"},
+        {"select * from sbjl where (num=1 or sbjl.bf)",
+         "select * from sbjl where (num=1 or (sbjl.bf<>0))"},
+        {"select * from sbjl where true", "select * from sbjl where (1<>0)"},
+        // Not a bare operand: comparisons, lists, function arguments, selected columns.
+        {"select bf from sbjl where bf=1", "select bf from sbjl where bf=1"},
+        {"select * from sbjl where num in (bf)", "select * from sbjl where num in (bf)"},
+        {"select * from sbjl where year(gmrq)=2024",
+         "select * from sbjl where jet_year(gmrq)=2024"},
+        {"select * from sbjl where bf is null", "select * from sbjl where bf is null"},
+    };
+    for (const Case& c : cases) EXPECT_EQ(server(c.jet), s(c.server)) << c.jet;
+}
+
+TEST(TranslateForServer, AUnionSortedInPinyinOrderIsADerivedTable) {
+    EXPECT_EQ(server("select bm from person where 1=1 union select bm from person order by bm"),
+              s("select * from (select bm from person where 1=1 union select bm from person) "
+                "fx_union order by bm COLLATE JETTEXT"));
+    // Without a text key the union is sorted as it stands.
+    EXPECT_EQ(server("select num from sbjl union select num from sbjl order by num"),
+              s("select num from sbjl union select num from sbjl order by num"));
+    EXPECT_EQ(tr("select bm from person union select bm from person order by bm"),
+              s("select bm from person union select bm from person order by bm COLLATE JETTEXT"));
+}
+
+TEST(TranslateForServer, TheFileKeepsBareConditions) {
+    EXPECT_EQ(tr("select * from sbjl where not bf"), s("select * from sbjl where not bf"));
+}
+
 }  // namespace
 }  // namespace fx::db

@@ -15,12 +15,24 @@ QString assetQuery() {
 }
 
 void Corpus::SetUp() {
+    EngineTest::SetUp();
+    if (IsSkipped()) return;
     ASSERT_TRUE(dir_.isValid());
     Clock::set(QDateTime(QDate(2024, 6, 15), QTime(10, 30, 0)));
-    createDatabases(dir_.path(), kPassword);
-    current_ = db::Connection::open(dir_.filePath(QString::fromLatin1(kCurrentFile)), kPassword);
-    history_ = db::Connection::open(dir_.filePath(QString::fromLatin1(kHistoryFile)),
-                                    QString::fromLatin1(kHistoryPassword));
+    if (onServer()) {
+        space_ = std::make_unique<fx::test::ServerSpace>();
+        createServerDatabases(space_->conninfo(), space_->prefix());
+        current_ = db::Connection::openServer(space_->conninfo(),
+                                              space_->schema(QLatin1String(kServerCurrentSchema)));
+        history_ = db::Connection::openServer(space_->conninfo(),
+                                              space_->schema(QLatin1String(kServerHistorySchema)));
+    } else {
+        createDatabases(dir_.path(), kPassword);
+        current_ =
+            db::Connection::open(dir_.filePath(QString::fromLatin1(kCurrentFile)), kPassword);
+        history_ = db::Connection::open(dir_.filePath(QString::fromLatin1(kHistoryFile)),
+                                        QString::fromLatin1(kHistoryPassword));
+    }
     current_->executeNative(QStringLiteral(
         "INSERT INTO sortproc (sort, title, cz) VALUES ('电脑', 'JSJ', 5), ('家具', 'JJ', 0),"
         " ('仪器', 'YQ', 100);"
@@ -81,6 +93,8 @@ void Corpus::SetUp() {
 
 void Corpus::TearDown() {
     rows_.reset();
+    current_.reset();
+    history_.reset();
     Clock::set(QDateTime());
 }
 

@@ -8,6 +8,7 @@
 
 #include "connection.h"
 #include "rowset.h"
+#include "testserver.h"
 
 namespace fx::schema::test {
 
@@ -22,7 +23,8 @@ namespace fx::schema::test {
 //  SBQ-1     仪器     示波器       教务处 (place) 无    2024-01-01  20000   ''       (no life row)
 //  6   JSJ-12345 电脑     台式电脑     王五 (person)  5年   2024-06-15  0.29    O'Brien's 备注
 //  repaired 7   JSJ-7     电脑     台式电脑     赵六 (nobody)  5年   2022-12-31  3000    '   '
-class Corpus : public ::testing::Test {
+// It runs on both engines: the keyed files, and two schemas on the test server.
+class Corpus : public fx::test::EngineTest {
 protected:
     static const QString kPassword;
 
@@ -47,6 +49,7 @@ protected:
     QVariant scalar(const QString& sql) { return current().queryValue(sql); }
 
 private:
+    std::unique_ptr<fx::test::ServerSpace> space_;
     QTemporaryDir dir_;
     std::unique_ptr<db::Connection> current_;
     std::unique_ptr<db::Connection> history_;

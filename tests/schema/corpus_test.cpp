@@ -8,6 +8,7 @@
 #include "clock.h"
 #include "corpus_fixture.h"
 #include "dberror.h"
+#include "migration.h"
 #include "quote.h"
 #include "schema.h"
 
@@ -16,6 +17,8 @@ namespace {
 
 using db::RowSet;
 using db::Transaction;
+
+INSTANTIATE_TEST_SUITE_P(Engines, Corpus, fx::test::bothEngines(), fx::test::engineName);
 
 QString s(const char* text) {
     return QString::fromUtf8(text);
@@ -28,7 +31,18 @@ QString today() {
 
 // ---- Start-up, card and numbering ----------------------------------------------------------
 
-TEST_F(Corpus, StartUpDataSetsAndLists) {
+TEST_P(Corpus, NewDatabasesHaveTheLatestLayoutWithItsTables) {
+    EXPECT_EQ(storedVersion(current()), layoutVersion(DatabaseKind::Current));
+    EXPECT_EQ(storedVersion(history()), layoutVersion(DatabaseKind::History));
+    for (const char* table : {"pdrw", "pdmx", "pdsm"})
+        EXPECT_TRUE(open(s("select * from ") + s(table)).isEmpty()) << table;
+    EXPECT_TRUE(open(history(), s("select * from czjl")).isEmpty());
+    // The migrations' unique indexes hold on both engines.
+    current().execute(s("insert into pdrw (pdmc) values ('一')"));
+    EXPECT_THROW(current().execute(s("insert into pdrw (pdmc) values ('一')")), db::DbError);
+}
+
+TEST_P(Corpus, StartUpDataSetsAndLists) {
     EXPECT_TRUE(open(s("select * from sbjl where 1=2")).isEmpty());
     struct Table {
         const char* sql;
@@ -47,7 +61,7 @@ TEST_F(Corpus, StartUpDataSetsAndLists) {
               QStringList({s("JSJ-"), s("BGZ-"), s("SBQ-")}));
 }
 
-TEST_F(Corpus, FirstUseStoresTheOrganisationName) {
+TEST_P(Corpus, FirstUseStoresTheOrganisationName) {
     RowSet& rs = open(s("select * from username"));
     ASSERT_EQ(rs.integer(s("password")), 0);
     rs.edit();
@@ -58,7 +72,7 @@ TEST_F(Corpus, FirstUseStoresTheOrganisationName) {
               s("青石岭中学:1"));
 }
 
-TEST_F(Corpus, CardShowsOneAssetBySerialNumber) {
+TEST_P(Corpus, CardShowsOneAssetBySerialNumber) {
     RowSet& rs = open(s("select * from sbjl where ID1=") + QString::number(2));
     ASSERT_EQ(rs.count(), 1);
     EXPECT_EQ(rs.text(s("sbmc")), s("笔记本电脑"));
@@ -68,7 +82,7 @@ TEST_F(Corpus, CardShowsOneAssetBySerialNumber) {
     EXPECT_TRUE(open(s("select * from sbjl where ID1=99")).isEmpty());
 }
 
-TEST_F(Corpus, AssetNumberLookups) {
+TEST_P(Corpus, AssetNumberLookups) {
     const QString prefix = s("JSJ-");
     RowSet& prefixRow = open(s("select * from idupper where idup='") + prefix + s("'"));
     ASSERT_EQ(prefixRow.count(), 1);
@@ -90,7 +104,7 @@ TEST_F(Corpus, AssetNumberLookups) {
         QStringList({s("12345"), s("12"), s("7"), s("3")}));
 }
 
-TEST_F(Corpus, AddingAnAssetReadsBackItsSerialAndKeepsThePrefixRegistry) {
+TEST_P(Corpus, AddingAnAssetReadsBackItsSerialAndKeepsThePrefixRegistry) {
     Transaction t(current());
     RowSet& card = open(s("select * from sbjl where 1=2"));
     card.append();
@@ -124,7 +138,7 @@ TEST_F(Corpus, AddingAnAssetReadsBackItsSerialAndKeepsThePrefixRegistry) {
     EXPECT_EQ(list.text(s("bh")), s("JSJ-12346"));
 }
 
-TEST_F(Corpus, ScrappingAndDeletingOnTheCard) {
+TEST_P(Corpus, ScrappingAndDeletingOnTheCard) {
     // Scrap: the card's row is re-read, marked and posted.
     RowSet scrap(current(), s("select * from sbjl where ID1=") + QString::number(7));
     scrap.open();
@@ -148,7 +162,7 @@ TEST_F(Corpus, ScrappingAndDeletingOnTheCard) {
     EXPECT_EQ(open(s("select * from wxjlb where id=6")).count(), 1);
 }
 
-TEST_F(Corpus, ModifyOntoATakenNumberIsRefusedByTheIndex) {
+TEST_P(Corpus, ModifyOntoATakenNumberIsRefusedByTheIndex) {
     RowSet& card = open(s("select * from sbjl where ID1=") + QString::number(7));
     card.edit();
     card.setValue(s("num"), 12);
@@ -163,7 +177,7 @@ TEST_F(Corpus, ModifyOntoATakenNumberIsRefusedByTheIndex) {
 
 // ---- Dictionary-checked input and the dictionary window ------------------------------------
 
-TEST_F(Corpus, DictionaryLookupsOfTheCard) {
+TEST_P(Corpus, DictionaryLookupsOfTheCard) {
     EXPECT_EQ(
         column(s("select sbpz from xhpz where sbmc='台式电脑' and sbxh='联想M8000'"), s("sbpz")),
         QStringList({s("i5/8G/1T硬盘")}));
@@ -180,7 +194,7 @@ TEST_F(Corpus, DictionaryLookupsOfTheCard) {
     EXPECT_EQ(column(s("select name from sortb "), s("name")).size(), 4);
 }
 
-TEST_F(Corpus, DictionaryWindowReadsItsItems) {
+TEST_P(Corpus, DictionaryWindowReadsItsItems) {
     struct Read {
         const char* sql;
         int rows;
@@ -213,7 +227,7 @@ TEST_F(Corpus, DictionaryWindowReadsItsItems) {
     EXPECT_EQ(open(s("select * from syq where qx='10年'")).integer(s("yue")), 120);
 }
 
-TEST_F(Corpus, DictionaryChangesCascadeIntoTheAssets) {
+TEST_P(Corpus, DictionaryChangesCascadeIntoTheAssets) {
     struct Change {
         const char* sql;
         int rows;
@@ -250,7 +264,7 @@ TEST_F(Corpus, DictionaryChangesCascadeIntoTheAssets) {
     EXPECT_EQ(serials(assetQuery() + s(" order by ID1 asc")), QList<int>({3, 4}));
 }
 
-TEST_F(Corpus, DictionaryDeletes) {
+TEST_P(Corpus, DictionaryDeletes) {
     struct Change {
         const char* sql;
         int rows;
@@ -280,7 +294,7 @@ TEST_F(Corpus, DictionaryDeletes) {
     EXPECT_EQ(scalar(s("SELECT count(*) FROM person")).toInt(), 3);
 }
 
-TEST_F(Corpus, AssetQueryGivesNumberMonthsLifeAndRate) {
+TEST_P(Corpus, AssetQueryGivesNumberMonthsLifeAndRate) {
     RowSet& rs = open(assetQuery() + s(" order by ID1 asc"));
     // Assets whose life (5) or category has no dictionary row are left out.
     QList<int> ids;
@@ -317,7 +331,7 @@ TEST_F(Corpus, AssetQueryGivesNumberMonthsLifeAndRate) {
     EXPECT_FALSE(rs.isEditable());
 }
 
-TEST_F(Corpus, MonthsInUseFollowTheProgramClock) {
+TEST_P(Corpus, MonthsInUseFollowTheProgramClock) {
     Clock::set(QDateTime(QDate(2025, 1, 31), QTime(23, 59, 0)));
     RowSet& rs = open(assetQuery() + s(" and ID1=1"));
     EXPECT_EQ(rs.integer(s("ynum")), 20);  // 2023-05 to 2025-01
@@ -326,7 +340,7 @@ TEST_F(Corpus, MonthsInUseFollowTheProgramClock) {
     EXPECT_EQ(rs.integer(s("ynum")), -1);  // bought in a later month than today
 }
 
-TEST_F(Corpus, ComprehensiveQueryConditions) {
+TEST_P(Corpus, ComprehensiveQueryConditions) {
     const QString base = assetQuery();
     const QString order = s(" order by ID1 asc");
     struct Condition {
@@ -375,7 +389,7 @@ TEST_F(Corpus, ComprehensiveQueryConditions) {
     }
 }
 
-TEST_F(Corpus, DepartmentConditionTakesTheDepartmentAndItsPeople) {
+TEST_P(Corpus, DepartmentConditionTakesTheDepartmentAndItsPeople) {
     // Built as the dialog builds it: the department, then each of its people in table order.
     const QString department = s("财务处");
     QString fragment = s(" and (wz='") + department + s("'");
@@ -390,7 +404,7 @@ TEST_F(Corpus, DepartmentConditionTakesTheDepartmentAndItsPeople) {
     EXPECT_EQ(serials(assetQuery() + fragment + s(" order by ID1 asc")), QList<int>({1, 3}));
 }
 
-TEST_F(Corpus, LogicalQueryConditions) {
+TEST_P(Corpus, LogicalQueryConditions) {
     const QString base = assetQuery();
     const QString order = s(" order by ID1 asc");
     struct Condition {
@@ -420,7 +434,7 @@ TEST_F(Corpus, LogicalQueryConditions) {
     }
 }
 
-TEST_F(Corpus, ResultWindowSortsByTitleClick) {
+TEST_P(Corpus, ResultWindowSortsByTitleClick) {
     const QString base = assetQuery();
     EXPECT_EQ(serials(base + s(" order by sbjl.id asc,sbjl.num asc")),
               QList<int>({4, 3, 2, 7, 1, 6}));
@@ -439,7 +453,7 @@ TEST_F(Corpus, ResultWindowSortsByTitleClick) {
 
 // ---- Lending and return --------------------------------------------------------------------
 
-TEST_F(Corpus, LoanListsAndTheLoanDialogsLists) {
+TEST_P(Corpus, LoanListsAndTheLoanDialogsLists) {
     EXPECT_EQ(column(s("select * from jcb") + s(" order by jcrq asc"), s("id")),
               QStringList({s("3"), s("1"), s("2")}));
     // Due today or earlier; a loan without a planned return date is never due.
@@ -454,7 +468,7 @@ TEST_F(Corpus, LoanListsAndTheLoanDialogsLists) {
     EXPECT_TRUE(open(s("select * from jcb where id=") + QString::number(6)).isEmpty());
 }
 
-TEST_F(Corpus, LendingHistoryListsLendingBeforeReturnOnTheSameDay) {
+TEST_P(Corpus, LendingHistoryListsLendingBeforeReturnOnTheSameDay) {
     RowSet& rs = open(history(), s("select * from jyjlb where id=") + QString::number(1) +
                                      s(" order by jcrq asc,bz desc"));
     QStringList events;
@@ -465,7 +479,7 @@ TEST_F(Corpus, LendingHistoryListsLendingBeforeReturnOnTheSameDay) {
               QStringList({s("2024-01-01 借出"), s("2024-01-01 归还"), s("2024-06-01 借出")}));
 }
 
-TEST_F(Corpus, LendingAndReturningAnAsset) {
+TEST_P(Corpus, LendingAndReturningAnAsset) {
     const int id = 6;
     // Lend: a new loan row, the asset marked, a history row.
     RowSet loan(current(), s("select * from jcb where id=") + QString::number(id));
@@ -532,7 +546,7 @@ TEST_F(Corpus, LendingAndReturningAnAsset) {
 
 // ---- Transfers -----------------------------------------------------------------------------
 
-TEST_F(Corpus, TransferHistoryIsListedInTheOrderRecorded) {
+TEST_P(Corpus, TransferHistoryIsListedInTheOrderRecorded) {
     EXPECT_EQ(
         column(history(),
                s("select * from his where id=") + QString::number(1) + s(" order by index asc"),
@@ -543,7 +557,7 @@ TEST_F(Corpus, TransferHistoryIsListedInTheOrderRecorded) {
     EXPECT_EQ(rs.date(s("date")), QDate(2023, 6, 1));
 }
 
-TEST_F(Corpus, SingleTransferRecordsHistoryAndMovesTheAsset) {
+TEST_P(Corpus, SingleTransferRecordsHistoryAndMovesTheAsset) {
     const int id = 1;
     RowSet his(history(), s("select * from his where id=") + QString::number(id));
     his.open();
@@ -570,7 +584,7 @@ TEST_F(Corpus, SingleTransferRecordsHistoryAndMovesTheAsset) {
     EXPECT_EQ(serials(assetQuery() + s(" and wz='李四' order by ID1 asc")), QList<int>({1, 2}));
 }
 
-TEST_F(Corpus, BatchTransferWalksTheSelectedRows) {
+TEST_P(Corpus, BatchTransferWalksTheSelectedRows) {
     RowSet his(history(), s("select * from his"));
     his.open();
     RowSet& result = open(assetQuery() + s(" and worp") + s(" order by ID1 asc"));
@@ -619,7 +633,7 @@ QString maintenanceDates(const QDate& sendFrom, const QDate& sendTo, const QDate
            repairTo.toString(f) + s("#");
 }
 
-TEST_F(Corpus, MaintenanceQueryWritesFourDigitNumbers) {
+TEST_P(Corpus, MaintenanceQueryWritesFourDigitNumbers) {
     const QDate from(1949, 10, 1);
     const QDate to = Clock::today().addDays(1);
     RowSet& rs = open(maintenanceQuery() + maintenanceDates(from, to, from, to) +
@@ -637,7 +651,7 @@ TEST_F(Corpus, MaintenanceQueryWritesFourDigitNumbers) {
     EXPECT_EQ(rs.date(s("wxrq")), QDate(2023, 11, 2));
 }
 
-TEST_F(Corpus, MaintenanceQueryConditionsOfTheDialog) {
+TEST_P(Corpus, MaintenanceQueryConditionsOfTheDialog) {
     const QDate from(1949, 10, 1);
     const QDate to = Clock::today().addDays(1);
     const QString dates = maintenanceDates(from, to, from, to);
@@ -656,7 +670,7 @@ TEST_F(Corpus, MaintenanceQueryConditionsOfTheDialog) {
               QStringList({s("6")}));
 }
 
-TEST_F(Corpus, MaintenanceRecordsOfOneAsset) {
+TEST_P(Corpus, MaintenanceRecordsOfOneAsset) {
     EXPECT_EQ(
         column(s("select * from wxjlb where id=") + QString::number(1) + s(" order by sxrq asc"),
                s("gzyy")),
@@ -698,7 +712,7 @@ QStringList lines(RowSet& rs, const QStringList& fields) {
     return out;
 }
 
-TEST_F(Corpus, SummaryByDepartmentUnitesPlacesAndPeople) {
+TEST_P(Corpus, SummaryByDepartmentUnitesPlacesAndPeople) {
     const QString d = departmentQuery(assetQuery());
     RowSet& rs = open(d + s(" order by zclb,bmmc"));
     // 电脑 (dian) before 家具 (jia). Asset 7's holder is in no department's list and drops out;
@@ -718,7 +732,7 @@ TEST_F(Corpus, SummaryByDepartmentUnitesPlacesAndPeople) {
     EXPECT_EQ(lines(outer, {s("bmmc"), s("zclb")}).size(), 5);
 }
 
-TEST_F(Corpus, SummaryKeepsTheConditionsOfTheLastQuery) {
+TEST_P(Corpus, SummaryKeepsTheConditionsOfTheLastQuery) {
     const QString base = assetQuery() + s(" and not ybf") + s(" and gmjg>=0 and gmjg<=99999999");
     RowSet& rs = open(departmentQuery(base) + s(" order by bmmc,sbmc"));
     EXPECT_EQ(lines(rs, {s("bmmc"), s("sbmc")}),
@@ -728,7 +742,7 @@ TEST_F(Corpus, SummaryKeepsTheConditionsOfTheLastQuery) {
     EXPECT_EQ(byModel.count(), 4);
 }
 
-TEST_F(Corpus, SummaryByPlaceUsesTheBaseQueryItself) {
+TEST_P(Corpus, SummaryByPlaceUsesTheBaseQueryItself) {
     const QString base = assetQuery() + s(" and not ybf");
     EXPECT_EQ(lines(open(base + s(" order by zclb,wz")), {s("zclb"), s("wz")}),
               QStringList({s("电脑|李四"), s("电脑|王五"), s("电脑|张三"), s("电脑|赵六"),
@@ -740,7 +754,7 @@ TEST_F(Corpus, SummaryByPlaceUsesTheBaseQueryItself) {
 
 // ---- Users and backup check ----------------------------------------------------------------
 
-TEST_F(Corpus, UserManagementWorksOnTheUsersTable) {
+TEST_P(Corpus, UserManagementWorksOnTheUsersTable) {
     RowSet& users = open(s("select * from users"));
     users.append();
     users.setValue(s("user"), s("张老师"));
@@ -763,7 +777,7 @@ TEST_F(Corpus, UserManagementWorksOnTheUsersTable) {
     EXPECT_EQ(open(s("select * from users")).count(), 1);
 }
 
-TEST_F(Corpus, RestoreCheckReadsVersionAndMark) {
+TEST_P(Corpus, RestoreCheckReadsVersionAndMark) {
     for (db::Connection* c : {&current(), &history()}) {
         RowSet& rs = open(*c, s("select mm,version from username"));
         ASSERT_EQ(rs.count(), 1);

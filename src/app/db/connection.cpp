@@ -6,8 +6,13 @@
 #include <QFile>
 #include <QFileInfo>
 
+#include <QRegularExpression>
+
 #include "dberror.h"
 #include "jettranslator.h"
+#include "pgengine.h"
+#include "pgschema.h"
+#include "sqliteengine.h"
 #include "statement.h"
 
 namespace fx::db {
@@ -21,12 +26,6 @@ QString nativePath(const QString& path) {
     return QDir::toNativeSeparators(path);
 }
 
-QString quotedIdentifier(const QString& name) {
-    QString s = name;
-    s.replace(QLatin1Char('"'), QStringLiteral("\"\""));
-    return QLatin1Char('"') + s + QLatin1Char('"');
-}
-
 // Runs native statements on a bare handle; used while a connection is being set up.
 void execOn(sqlite3* db, const char* sql) {
     char* error = nullptr;
@@ -38,9 +37,7 @@ void execOn(sqlite3* db, const char* sql) {
     }
 }
 
-}  // namespace
-
-sqlite3* Connection::openHandle(const QString& path, const QString& password, int flags) {
+sqlite3* openHandle(const QString& path, const QString& password, int flags) {
     sqlite3* db = nullptr;
     const QByteArray fileName = QFile::encodeName(path);
     int rc = sqlite3_open_v2(fileName.constData(), &db, flags, nullptr);
@@ -93,6 +90,8 @@ sqlite3* Connection::openHandle(const QString& path, const QString& password, in
     return db;
 }
 
+}  // namespace
+
 std::unique_ptr<Connection> Connection::open(const QString& path, const QString& password) {
     if (!QFileInfo(path).isFile()) {
         throw DbError(QStringLiteral("找不到数据库文件“%1” (unable to open database file)")
@@ -100,7 +99,8 @@ std::unique_ptr<Connection> Connection::open(const QString& path, const QString&
                       SQLITE_CANTOPEN);
     }
     sqlite3* db = openHandle(path, password, SQLITE_OPEN_READWRITE);
-    std::unique_ptr<Connection> c(new Connection(db, path));
+    std::unique_ptr<Connection> c(
+        new Connection(std::make_unique<detail::SqliteEngine>(db, path), path));
     c->loadSchema();
     return c;
 }
@@ -116,69 +116,108 @@ std::unique_ptr<Connection> Connection::create(const QString& path, const QStrin
                       SQLITE_MISUSE);
     }
     sqlite3* db = openHandle(path, password, SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE);
-    std::unique_ptr<Connection> c(new Connection(db, path));
+    std::unique_ptr<Connection> c(
+        new Connection(std::make_unique<detail::SqliteEngine>(db, path), path));
     c->loadSchema();
     return c;
 }
 
-Connection::Connection(sqlite3* db, const QString& path) : db_(db), path_(path) {}
+std::unique_ptr<Connection> Connection::openServer(const QString& conninfo, const QString& schema) {
+    std::unique_ptr<Connection> c(
+        new Connection(std::make_unique<detail::PgEngine>(conninfo, schema, false), conninfo));
+    c->loadSchema();
+    return c;
+}
 
-Connection::~Connection() {
-    sqlite3_close_v2(db_);
+std::unique_ptr<Connection> Connection::createServer(const QString& conninfo,
+                                                     const QString& schema) {
+    std::unique_ptr<Connection> c(
+        new Connection(std::make_unique<detail::PgEngine>(conninfo, schema, true), conninfo));
+    c->loadSchema();
+    return c;
+}
+
+void Connection::dropSchema() {
+    auto* server = dynamic_cast<detail::PgEngine*>(engine_.get());
+    if (!server) throw DbError(QStringLiteral("数据库文件不能这样删除"), SQLITE_MISUSE);
+    server->dropSchema();
+    loadSchema();
+}
+
+Connection::Connection(std::unique_ptr<detail::Engine> engine, const QString& path)
+    : engine_(std::move(engine)), path_(path) {
+    if (auto* server = dynamic_cast<detail::PgEngine*>(engine_.get())) {
+        server->setTextColumns([this](const QString& column) { return isTextColumn(column); });
+    }
+}
+
+Connection::~Connection() = default;
+
+bool Connection::isServer() const {
+    return engine_->isServer();
+}
+
+void Connection::noteInsert(const QString& sql) {
+    if (!engine_->isServer()) return;
+    static const QRegularExpression insert(
+        QStringLiteral(R"(^\s*INSERT\s+INTO\s+("[^"]+"|\[[^\]]+\]|\w+))"),
+        QRegularExpression::CaseInsensitiveOption);
+    QString table;
+    for (const QString& s : detail::splitStatements(sql)) {
+        const QRegularExpressionMatch m = insert.match(s);
+        if (m.hasMatch()) table = m.captured(1);
+    }
+    if (table.isEmpty()) return;
+    if (table.startsWith(QLatin1Char('"')) || table.startsWith(QLatin1Char('['))) {
+        table = table.mid(1, table.size() - 2);
+    }
+    lastInsertTable_ = table.toLower();
 }
 
 int Connection::execute(const QString& jetSql) {
-    const QString native = translate(jetSql);
-    const QByteArray utf8 = native.toUtf8();
-    int offset = 0;
-    int changed = 0;
-    while (offset < utf8.size()) {
-        int tail = 0;
-        detail::Statement st(db_, utf8, offset, &tail);
-        if (st.isEmpty()) break;
-        while (st.step()) {
-        }
-        changed += sqlite3_changes(db_);
-        offset = tail;
-    }
+    const int changed = engine_->run(translate(jetSql));
+    noteInsert(jetSql);
     return changed;
 }
 
 void Connection::executeNative(const QString& sql) {
-    const QByteArray utf8 = sql.toUtf8();
-    char* error = nullptr;
-    if (sqlite3_exec(db_, utf8.constData(), nullptr, nullptr, &error) != SQLITE_OK) {
-        const QString message = QString::fromUtf8(error ? error : sqlite3_errmsg(db_));
-        sqlite3_free(error);
-        throw DbError(message, sqlite3_extended_errcode(db_), sql);
-    }
+    engine_->runSchema(sql);
+    noteInsert(sql);
 }
 
 QVariant Connection::queryValue(const QString& sql) {
-    detail::Statement st(db_, sql.toUtf8());
-    if (st.isEmpty() || !st.step()) return QVariant();
-    sqlite3_stmt* s = st.get();
-    switch (sqlite3_column_type(s, 0)) {
-        case SQLITE_INTEGER:
-            return QVariant(qlonglong(sqlite3_column_int64(s, 0)));
-        case SQLITE_FLOAT:
-            return QVariant(sqlite3_column_double(s, 0));
-        case SQLITE_NULL:
+    const QString native = engine_->isServer() ? translate(sql) : sql;
+    std::unique_ptr<detail::Cursor> st = engine_->prepare(native);
+    if (!st->step()) return QVariant();
+    switch (st->type(0)) {
+        case detail::ValueType::Integer:
+            return QVariant(qlonglong(st->integer(0)));
+        case detail::ValueType::Float:
+            return QVariant(st->number(0));
+        case detail::ValueType::Null:
             return QVariant();
-        default:
-            return QVariant(
-                QString::fromUtf8(reinterpret_cast<const char*>(sqlite3_column_text(s, 0)),
-                                  sqlite3_column_bytes(s, 0)));
+        default: {
+            int n = 0;
+            const char* p = st->text(0, &n);
+            return QVariant(QString::fromUtf8(p, n));
+        }
     }
 }
 
-bool Connection::returnsRows(const QString& jetSql) const {
-    const detail::Statement st(db_, translate(jetSql).toUtf8());
-    return !st.isEmpty() && sqlite3_column_count(st.get()) > 0;
+bool Connection::returnsRows(const QString& jetSql) {
+    return engine_->returnsRows(translate(jetSql));
 }
 
-qint64 Connection::lastInsertId() const {
-    return sqlite3_last_insert_rowid(db_);
+qint64 Connection::lastInsertId() {
+    if (!engine_->isServer()) {
+        return sqlite3_last_insert_rowid(static_cast<detail::SqliteEngine&>(*engine_).handle());
+    }
+    if (lastInsertTable_.isEmpty()) return 0;
+    QString column = counterColumn(lastInsertTable_);
+    if (column.isEmpty()) column = engine_->rowKey();
+    return queryValue(QStringLiteral("SELECT currval(pg_get_serial_sequence('%1', '%2'))")
+                          .arg(lastInsertTable_, column.toLower()))
+        .toLongLong();
 }
 
 void Connection::begin() {
@@ -187,26 +226,25 @@ void Connection::begin() {
             QStringLiteral("事务已经开始 (cannot start a transaction within a transaction)"),
             SQLITE_MISUSE);
     }
-    // IMMEDIATE takes the write lock at once, so that the busy timeout applies here rather
-    // than an immediate "database is locked" at the first change.
-    executeNative(QStringLiteral("BEGIN IMMEDIATE"));
+    engine_->run(engine_->beginStatement());
 }
 
 void Connection::commit() {
-    executeNative(QStringLiteral("COMMIT"));
+    engine_->run(QStringLiteral("COMMIT"));
 }
 
 void Connection::rollback() {
     // The engine may already have rolled back after a failed statement.
-    if (inTransaction()) executeNative(QStringLiteral("ROLLBACK"));
+    if (inTransaction()) engine_->run(QStringLiteral("ROLLBACK"));
 }
 
 bool Connection::inTransaction() const {
-    return sqlite3_get_autocommit(db_) == 0;
+    return engine_->inTransaction();
 }
 
 QString Connection::translate(const QString& jetSql) const {
-    return translateJet(jetSql, [this](const QString& column) { return isTextColumn(column); });
+    return engine_->translate(jetSql,
+                              [this](const QString& column) { return isTextColumn(column); });
 }
 
 Connection::ColumnKind Connection::kindOfDeclaredType(const QString& declaredType,
@@ -243,44 +281,12 @@ void Connection::loadSchema() {
     columnOrder_.clear();
     counters_.clear();
     textColumns_.clear();
-    QStringList tables;
-    {
-        detail::Statement st(db_, QByteArrayLiteral("SELECT name FROM sqlite_master WHERE "
-                                                    "type='table' AND name NOT LIKE 'sqlite\\_%' "
-                                                    "ESCAPE '\\'"));
-        while (st.step()) {
-            tables.append(
-                QString::fromUtf8(reinterpret_cast<const char*>(sqlite3_column_text(st.get(), 0))));
-        }
-    }
-    for (const QString& table : tables) {
-        struct Column {
-            QString name;
-            QString type;
-            int pk;
-        };
-        std::vector<Column> cols;
-        int primaryKeys = 0;
-        {
-            detail::Statement st(db_, (QStringLiteral("PRAGMA table_info(") +
-                                       quotedIdentifier(table) + QLatin1Char(')'))
-                                          .toUtf8());
-            while (st.step()) {
-                Column c;
-                c.name = QString::fromUtf8(
-                    reinterpret_cast<const char*>(sqlite3_column_text(st.get(), 1)));
-                c.type = QString::fromUtf8(
-                    reinterpret_cast<const char*>(sqlite3_column_text(st.get(), 2)));
-                c.pk = sqlite3_column_int(st.get(), 5);
-                if (c.pk > 0) ++primaryKeys;
-                cols.push_back(c);
-            }
-        }
-        const QString lowerTable = table.toLower();
+    for (const detail::DeclaredTable& table : engine_->schema()) {
+        const QString lowerTable = table.name.toLower();
         QHash<QString, ColumnKind>& kinds = columns_[lowerTable];
         QStringList& order = columnOrder_[lowerTable];
-        for (const Column& c : cols) {
-            const ColumnKind kind = kindOfDeclaredType(c.type, c.pk == 1 && primaryKeys == 1);
+        for (const detail::DeclaredColumn& c : table.columns) {
+            const ColumnKind kind = kindOfDeclaredType(c.type, c.primaryKey);
             const QString lower = c.name.toLower();
             kinds.insert(lower, kind);
             order.append(c.name);
@@ -334,7 +340,7 @@ Transaction::Transaction(Connection& c) : c_(c) {
     if (c_.inTransaction()) {
         static int counter = 0;
         savepoint_ = QStringLiteral("fx_nested_%1").arg(++counter);
-        c_.executeNative(QStringLiteral("SAVEPOINT ") + savepoint_);
+        c_.engine().run(QStringLiteral("SAVEPOINT ") + savepoint_);
     } else {
         c_.begin();
     }
@@ -353,7 +359,7 @@ void Transaction::commit() {
     if (savepoint_.isEmpty()) {
         c_.commit();
     } else {
-        c_.executeNative(QStringLiteral("RELEASE ") + savepoint_);
+        c_.engine().run(QStringLiteral("RELEASE ") + savepoint_);
     }
     done_ = true;
 }
@@ -363,8 +369,8 @@ void Transaction::rollback() {
     if (savepoint_.isEmpty()) {
         c_.rollback();
     } else if (c_.inTransaction()) {
-        c_.executeNative(QStringLiteral("ROLLBACK TO ") + savepoint_ +
-                         QStringLiteral("; RELEASE ") + savepoint_);
+        c_.engine().run(QStringLiteral("ROLLBACK TO ") + savepoint_ + QStringLiteral("; RELEASE ") +
+                        savepoint_);
     }
 }
 

@@ -6,14 +6,18 @@
 #include <QStringList>
 #include <QVariant>
 #include <memory>
-
-struct sqlite3;
+#include <vector>
 
 namespace fx::db {
 
-// One keyed database file. Statement texts are Jet SQL; the connection translates them just
-// before they are prepared (see jettranslator.h). Several workstations may open the same file:
-// the busy timeout makes a writer wait for another instead of failing at once.
+namespace detail {
+class Engine;
+}
+
+// One database: a keyed file, or one schema on a database server (PostgreSQL). Statement texts
+// are Jet SQL; the connection translates them for its engine just before they are prepared
+// (see jettranslator.h). Several workstations may open the same database: a writer waits for
+// another (busy timeout on the file, lock timeout on the server) instead of failing at once.
 class Connection {
 public:
     // Opens an existing file with its password and proves the key by reading the schema.
@@ -23,26 +27,47 @@ public:
     // Creates a new, empty keyed file (for a new installation). Throws when it already exists,
     // and for an empty password, which would leave the file unencrypted.
     static std::unique_ptr<Connection> create(const QString& path, const QString& password);
+    // Connects to a database server (a libpq connection string) and selects the program's
+    // schema there (one per database: "gdzc" holds the current data, "dbjl" the history).
+    // Throws DbError with a message for the user when the server cannot be reached, refuses
+    // the user or password, or has no such schema.
+    static std::unique_ptr<Connection> openServer(const QString& conninfo, const QString& schema);
+    // Makes the schema on the server with the Jet functions and the text collation, empty of
+    // tables. Throws when it exists already.
+    static std::unique_ptr<Connection> createServer(const QString& conninfo, const QString& schema);
+    // Removes this connection's schema from the server with everything in it (a schema made
+    // half-way). Throws on the file engine, where nothing is removed.
+    void dropSchema();
 
     ~Connection();
     Connection(const Connection&) = delete;
     Connection& operator=(const Connection&) = delete;
 
+    // The file, or the server's connection string.
     const QString& path() const { return path_; }
-    sqlite3* handle() const { return db_; }
+    // True on a database server (where the two databases are schemas, not files).
+    bool isServer() const;
+    // The engine behind the connection; for the data-access layer's own classes.
+    detail::Engine& engine() const { return *engine_; }
 
     // Runs a change statement (UPDATE, DELETE, INSERT) written in Jet SQL; returns the number of
     // rows changed.
     int execute(const QString& jetSql);
-    // Runs statements in the engine's own dialect, untranslated (schema creation, pragmas).
+    // Runs schema statements as the program writes them for the file engine (CREATE TABLE
+    // with the program's column types, CREATE INDEX, ALTER TABLE ... ADD, plain inserts and
+    // updates, pragmas on the file). On the server they are translated for it (see
+    // pgschema.h), so that the schema and its migration steps serve both engines.
     void executeNative(const QString& sql);
-    // Runs one native statement and returns the first column of its first row (null when it
-    // returns no row): PRAGMA answers, counts.
+    // Runs one statement and returns the first column of its first row (null when it returns
+    // no row): PRAGMA answers, counts. On the file the text is the engine's own; on the server
+    // it is read as Jet SQL.
     QVariant queryValue(const QString& sql);
-    qint64 lastInsertId() const;
+    // The counter (or, without one, the row key) of the last row inserted by execute or
+    // executeNative on this connection.
+    qint64 lastInsertId();
     // True when the statement (Jet SQL, translated) returns rows when run: a select, or a
     // pragma that answers (integrity_check). Prepares it without running it.
-    bool returnsRows(const QString& jetSql) const;
+    bool returnsRows(const QString& jetSql);
 
     // Transactions start with BEGIN IMMEDIATE so that the busy timeout applies to writers.
     // begin() throws when a transaction is already open; Transaction nests with savepoints.
@@ -77,12 +102,13 @@ public:
     void reloadSchema();
 
 private:
-    Connection(sqlite3* db, const QString& path);
-    static sqlite3* openHandle(const QString& path, const QString& password, int flags);
+    Connection(std::unique_ptr<detail::Engine> engine, const QString& path);
     void loadSchema();
+    void noteInsert(const QString& sql);
 
-    sqlite3* db_ = nullptr;
+    std::unique_ptr<detail::Engine> engine_;
     QString path_;
+    QString lastInsertTable_;  // the table of the last INSERT run (server only)
     // lower-case table -> (lower-case column -> kind)
     QHash<QString, QHash<QString, ColumnKind>> columns_;
     QHash<QString, QStringList> columnOrder_;  // lower-case table -> column names as declared

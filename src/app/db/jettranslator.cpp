@@ -206,6 +206,25 @@ const QSet<QString>& reservedNames() {
     return k;
 }
 
+// Names the server reserves that the program's tables use as columns.
+const QSet<QString>& serverReservedNames() {
+    static const QSet<QString> k = {QStringLiteral("user"), QStringLiteral("offset"),
+                                    QStringLiteral("window"), QStringLiteral("current_date")};
+    return k;
+}
+
+// The Jet functions the server schema creates under jet_ names.
+const QSet<QString>& serverJetFunctions() {
+    static const QSet<QString> k = {
+        QStringLiteral("year"),  QStringLiteral("month"), QStringLiteral("day"),
+        QStringLiteral("now"),   QStringLiteral("date"),  QStringLiteral("str"),
+        QStringLiteral("right"), QStringLiteral("left"),  QStringLiteral("mid"),
+        QStringLiteral("len"),   QStringLiteral("trim"),  QStringLiteral("ucase"),
+        QStringLiteral("lcase"), QStringLiteral("iif"),   QStringLiteral("nz"),
+    };
+    return k;
+}
+
 // Jet functions whose result is text.
 const QSet<QString>& textFunctions() {
     static const QSet<QString> k = {
@@ -303,8 +322,9 @@ struct Term {
 
 class Translator {
 public:
-    Translator(std::vector<Token>& tokens, const std::function<bool(const QString&)>& isText)
-        : t_(tokens), isText_(isText) {
+    Translator(std::vector<Token>& tokens, const std::function<bool(const QString&)>& isText,
+               Dialect dialect)
+        : t_(tokens), isText_(isText), server_(dialect == Dialect::Server) {
         match_.assign(t_.size(), -1);
         std::vector<int> stack;
         for (int i = 0; i < int(t_.size()); ++i) {
@@ -322,6 +342,7 @@ public:
 
     void run() {
         tokenPass();
+        if (server_) bareConditions();
         process(0, int(t_.size()), nullptr);
     }
 
@@ -371,6 +392,11 @@ private:
         }
     }
 
+    bool isReserved(const QString& lower) const {
+        return reservedNames().contains(lower) ||
+               (server_ && serverReservedNames().contains(lower));
+    }
+
     // Rewrites that concern single tokens.
     void tokenPass() {
         for (int i = 0; i < int(t_.size()); ++i) {
@@ -379,16 +405,28 @@ private:
                 tk.text = translateDateLiteral(tk.text);
                 continue;
             }
+            // The server folds unquoted names of the schema to lower case.
+            if (tk.kind == Kind::Name && server_) tk.text = doubleQuoted(tk.lower);
             if (tk.kind != Kind::Word) continue;
             const int prev = prevSignificant(i);
             const int next = nextSignificant(i);
             const bool afterDot = prev >= 0 && t_[prev].kind == Kind::Dot;
             const bool beforeParen = next >= 0 && t_[next].kind == Kind::LParen;
             if (afterDot) {
-                if (reservedNames().contains(tk.lower)) {
+                if (isReserved(tk.lower)) {
                     tk.kind = Kind::Name;
-                    tk.text = doubleQuoted(tk.text);
+                    tk.text = doubleQuoted(server_ ? tk.lower : tk.text);
                 }
+                continue;
+            }
+            if (beforeParen && server_) {
+                if (serverJetFunctions().contains(tk.lower)) {
+                    tk.text = QStringLiteral("jet_") + tk.lower;
+                }
+                continue;
+            }
+            if (server_ && tk.lower == QLatin1String("like")) {
+                tk.text = QStringLiteral("ilike");
                 continue;
             }
             if (beforeParen) {
@@ -404,15 +442,76 @@ private:
             } else if (tk.lower == QLatin1String("false") || tk.lower == QLatin1String("no")) {
                 tk.kind = Kind::Number;
                 tk.text = QStringLiteral("0");
-            } else if (reservedNames().contains(tk.lower)) {
+            } else if (isReserved(tk.lower)) {
                 tk.kind = Kind::Name;
-                tk.text = doubleQuoted(tk.text);
+                tk.text = doubleQuoted(server_ ? tk.lower : tk.text);
             } else if (tk.lower == QLatin1String("distinctrow")) {
                 tk.text = QStringLiteral("distinct");
             } else if (tk.lower == QLatin1String("mod") && prev >= 0 && endsOperand(prev)) {
                 tk.kind = Kind::Op;
                 tk.text = QStringLiteral("%");
             }
+        }
+    }
+
+    // True when the significant token i begins a condition: it follows WHERE, AND, OR, NOT,
+    // HAVING, ON or WHEN, or the opening parenthesis of a group that begins one.
+    bool beginsCondition(int i) const {
+        const int p = prevSignificant(i);
+        if (p < 0) return false;
+        const Token& pt = t_[p];
+        if (pt.kind == Kind::LParen) return isGroup(p) && beginsCondition(p);
+        if (pt.kind != Kind::Word) return false;
+        static const QSet<QString> before = {
+            QStringLiteral("where"), QStringLiteral("and"),    QStringLiteral("or"),
+            QStringLiteral("not"),   QStringLiteral("having"), QStringLiteral("on"),
+            QStringLiteral("when"),
+        };
+        return before.contains(pt.lower);
+    }
+
+    // True when the significant token j (-1: the end of the text) ends a condition.
+    bool endsCondition(int j) const {
+        if (j < 0) return true;
+        const Token& tk = t_[j];
+        if (tk.kind == Kind::RParen || tk.kind == Kind::Semicolon) return true;
+        if (tk.kind != Kind::Word) return false;
+        static const QSet<QString> after = {
+            QStringLiteral("and"),   QStringLiteral("or"),     QStringLiteral("order"),
+            QStringLiteral("group"), QStringLiteral("having"), QStringLiteral("union"),
+            QStringLiteral("then"),
+        };
+        return after.contains(tk.lower);
+    }
+
+    bool isColumnToken(const Token& tk) const {
+        if (tk.kind == Kind::Name) return true;
+        return tk.kind == Kind::Word && !boundaryKeywords().contains(tk.lower);
+    }
+
+    // Jet reads a yes/no column (or a number) standing alone as a condition, "where bf" or
+    // "not bf": true when it is not 0. The server wants a boolean there, so the bare operand
+    // becomes (bf<>0). The file engine reads numbers as conditions itself.
+    void bareConditions() {
+        for (int i = 0; i < int(t_.size()); ++i) {
+            const Token& tk = t_[i];
+            if (tk.removed || tk.kind == Kind::Space) continue;
+            const bool number = tk.kind == Kind::Number;
+            if (!number && !isColumnToken(tk)) continue;
+            if (!beginsCondition(i)) continue;
+            int last = i;
+            int next = nextSignificant(i);
+            // A qualified column: table.column.
+            if (!number && next >= 0 && t_[next].kind == Kind::Dot) {
+                const int column = nextSignificant(next);
+                if (column < 0 || !isColumnToken(t_[column])) continue;
+                last = column;
+                next = nextSignificant(column);
+            }
+            if (!endsCondition(next)) continue;
+            t_[i].prefix.append(QLatin1Char('('));
+            t_[last].suffix.prepend(QStringLiteral("<>0)"));
+            i = last;
         }
     }
 
@@ -806,6 +905,7 @@ private:
     void collateOrderBy(const std::vector<int>& its, const std::vector<const Scope*>& scopes) {
         for (size_t k = 0; k + 1 < its.size(); ++k) {
             if (!isWord(t_[its[k]], "order") || !isWord(t_[its[k + 1]], "by")) continue;
+            bool collated = false;
             size_t j = k + 2;
             while (j < its.size()) {
                 size_t end = j;
@@ -832,15 +932,35 @@ private:
                 if (text) {
                     t_[its[last - 1]].suffix +=
                         QStringLiteral(" COLLATE ") + QLatin1String(kJetTextCollation);
+                    collated = true;
                 }
                 if (end >= its.size() || t_[its[end]].kind == Kind::Semicolon) break;
                 j = end + 1;
             }
+            if (collated && server_) enclosePlainUnion(its, k);
         }
+    }
+
+    // The server sorts a UNION by its result columns alone, never by an expression such as
+    // "zclb COLLATE jettext": the union before the ORDER BY at item k is made a derived table,
+    // "select * from (...) fx_union order by ...".
+    void enclosePlainUnion(const std::vector<int>& its, size_t k) {
+        size_t first = k;
+        bool unites = false;
+        for (size_t i = k; i-- > 0;) {
+            const Token& tk = t_[its[i]];
+            if (tk.kind == Kind::Semicolon) break;
+            if (isWord(tk, "union")) unites = true;
+            if (isWord(tk, "select")) first = i;
+        }
+        if (!unites || first >= k) return;
+        t_[its[first]].prefix.prepend(QStringLiteral("select * from ("));
+        t_[lastToken(its[k - 1])].suffix.append(QStringLiteral(") fx_union"));
     }
 
     std::vector<Token>& t_;
     const std::function<bool(const QString&)>& isText_;
+    bool server_;
     std::vector<int> match_;
     QHash<int, Type> groupType_;
     std::vector<std::unique_ptr<Scope>> scopes_;
@@ -849,9 +969,10 @@ private:
 }  // namespace
 
 QString translateJet(const QString& jetSql,
-                     const std::function<bool(const QString& column)>& isTextColumn) {
+                     const std::function<bool(const QString& column)>& isTextColumn,
+                     Dialect dialect) {
     std::vector<Token> tokens = tokenize(jetSql);
-    Translator(tokens, isTextColumn).run();
+    Translator(tokens, isTextColumn, dialect).run();
     QString out;
     out.reserve(jetSql.size() + 16);
     for (const Token& tk : tokens) {
@@ -912,6 +1033,8 @@ SingleTableSelect findSingleTableSelect(const QString& jetSql) {
         }
     }
     SingleTableSelect result;
+    for (size_t j = k + 2; j < top.size(); ++j)
+        if (isWord(tokens[top[j]], "order")) result.ordered = true;
     result.table = table.lower;
     result.selectEnd = tokens[top[0]].pos + tokens[top[0]].text.size();
     return result;

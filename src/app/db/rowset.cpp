@@ -6,8 +6,8 @@
 #include <limits>
 
 #include "dberror.h"
+#include "engine.h"
 #include "jettranslator.h"
-#include "statement.h"
 
 namespace fx::db {
 
@@ -15,12 +15,6 @@ namespace {
 
 // The hidden first column through which a single-table row set knows its rows.
 const char kRowidAlias[] = "fx_rowid__";
-
-QString quotedIdentifier(const QString& name) {
-    QString s = name;
-    s.replace(QLatin1Char('"'), QStringLiteral("\"\""));
-    return QLatin1Char('"') + s + QLatin1Char('"');
-}
 
 QVariant integerValue(qint64 v) {
     if (v >= std::numeric_limits<int>::min() && v <= std::numeric_limits<int>::max()) {
@@ -57,32 +51,28 @@ QDate dateFromText(const QString& s) {
     return parseDate(utf8.constData(), int(utf8.size()));
 }
 
-void bindStored(sqlite3_stmt* st, int position, const QVariant& v) {
+void bindStored(detail::Cursor& st, int position, const QVariant& v) {
     if (!v.isValid()) {
-        sqlite3_bind_null(st, position);
+        st.bindNull(position);
         return;
     }
     switch (v.typeId()) {
         case QMetaType::Int:
         case QMetaType::LongLong:
-            sqlite3_bind_int64(st, position, v.toLongLong());
+            st.bindInteger(position, v.toLongLong());
             return;
         case QMetaType::Double:
-            sqlite3_bind_double(st, position, v.toDouble());
+            st.bindNumber(position, v.toDouble());
             return;
         case QMetaType::Bool:
-            sqlite3_bind_int(st, position, v.toBool() ? 1 : 0);
+            st.bindInteger(position, v.toBool() ? 1 : 0);
             return;
-        case QMetaType::QDate: {
-            const QByteArray text = v.toDate().toString(QStringLiteral("yyyy-MM-dd")).toUtf8();
-            sqlite3_bind_text(st, position, text.constData(), int(text.size()), SQLITE_TRANSIENT);
+        case QMetaType::QDate:
+            st.bindText(position, v.toDate().toString(QStringLiteral("yyyy-MM-dd")).toUtf8());
             return;
-        }
-        default: {
-            const QByteArray text = v.toString().toUtf8();
-            sqlite3_bind_text(st, position, text.constData(), int(text.size()), SQLITE_TRANSIENT);
+        default:
+            st.bindText(position, v.toString().toUtf8());
             return;
-        }
     }
 }
 
@@ -90,6 +80,7 @@ using detail::Cell;
 using detail::CellLoad;
 using detail::CellType;
 using detail::RowStore;
+using detail::ValueType;
 
 // A Jet day number (days since 1899-12-30) as a Julian day.
 qint64 julianOfJetDay(double day) {
@@ -98,36 +89,35 @@ qint64 julianOfJetDay(double day) {
 
 // Reads one value of the current statement row into the row being built. Kept small: it runs
 // for every value of a result.
-inline void readCell(sqlite3_stmt* s, int col, CellLoad load, RowStore& store) {
-    // One call into the engine per value: the value functions, unlike the column ones, take no
-    // lock, and a row set reads on the thread that uses its connection.
-    sqlite3_value* v = sqlite3_column_value(s, col);
-    const int type = sqlite3_value_type(v);
-    if (type == SQLITE_NULL) {
+inline void readCell(const detail::Cursor& s, int col, CellLoad load, RowStore& store) {
+    const ValueType type = s.type(col);
+    if (type == ValueType::Null) {
         store.putNull();
         return;
     }
     switch (load) {
-        case CellLoad::Text:
-            store.putText(reinterpret_cast<const char*>(sqlite3_value_text(v)),
-                          std::size_t(sqlite3_value_bytes(v)));
+        case CellLoad::Text: {
+            int n = 0;
+            const char* p = s.text(col, &n);
+            store.putText(p, std::size_t(n));
             return;
+        }
         case CellLoad::Integer:
-            store.putInteger(sqlite3_value_int64(v));
+            store.putInteger(s.integer(col));
             return;
         case CellLoad::Number:
-            store.putNumber(sqlite3_value_double(v));
+            store.putNumber(s.number(col));
             return;
         case CellLoad::YesNo:
-            store.putBool(sqlite3_value_int64(v) != 0);
+            store.putBool(s.integer(col) != 0);
             return;
         case CellLoad::Date: {
-            if (type != SQLITE_TEXT) {
-                store.putDate(julianOfJetDay(sqlite3_value_double(v)));
+            if (type != ValueType::Text) {
+                store.putDate(julianOfJetDay(s.number(col)));
                 return;
             }
-            const auto* p = reinterpret_cast<const char*>(sqlite3_value_text(v));
-            const int n = sqlite3_value_bytes(v);
+            int n = 0;
+            const char* p = s.text(col, &n);
             if (n == 0) {
                 store.putNull();
                 return;
@@ -144,63 +134,24 @@ inline void readCell(sqlite3_stmt* s, int col, CellLoad load, RowStore& store) {
             break;
     }
     switch (type) {
-        case SQLITE_INTEGER:
-            store.putInteger(sqlite3_value_int64(v));
+        case ValueType::Integer:
+            store.putInteger(s.integer(col));
             return;
-        case SQLITE_FLOAT:
-            store.putNumber(sqlite3_value_double(v));
+        case ValueType::Float:
+            store.putNumber(s.number(col));
             return;
-        case SQLITE_BLOB:
-            store.putBlob(static_cast<const char*>(sqlite3_value_blob(v)),
-                          std::size_t(sqlite3_value_bytes(v)));
+        case ValueType::Blob: {
+            int n = 0;
+            const char* p = s.text(col, &n);
+            store.putBlob(p, std::size_t(n));
             return;
-        default:
-            store.putText(reinterpret_cast<const char*>(sqlite3_value_text(v)),
-                          std::size_t(sqlite3_value_bytes(v)));
-            return;
-    }
-}
-
-// The same value as a QVariant in the form the row set holds (for rows read back).
-QVariant readVariant(sqlite3_stmt* s, int col, CellLoad load) {
-    sqlite3_value* v = sqlite3_column_value(s, col);
-    const int type = sqlite3_value_type(v);
-    if (type == SQLITE_NULL) return QVariant();
-    const auto text = [v]() {
-        return QString::fromUtf8(reinterpret_cast<const char*>(sqlite3_value_text(v)),
-                                 sqlite3_value_bytes(v));
-    };
-    switch (load) {
-        case CellLoad::Text:
-            return QVariant(text());
-        case CellLoad::Integer:
-            return integerValue(sqlite3_value_int64(v));
-        case CellLoad::Number:
-            return QVariant(sqlite3_value_double(v));
-        case CellLoad::YesNo:
-            return QVariant(sqlite3_value_int64(v) != 0);
-        case CellLoad::Date: {
-            if (type != SQLITE_TEXT) {
-                return QVariant(QDate::fromJulianDay(julianOfJetDay(sqlite3_value_double(v))));
-            }
-            const QString t = text();
-            if (t.isEmpty()) return QVariant();
-            const QDate d = dateFromText(t);
-            return d.isValid() ? QVariant(d) : QVariant(t);
         }
-        case CellLoad::Dynamic:
-            break;
-    }
-    switch (type) {
-        case SQLITE_INTEGER:
-            return integerValue(sqlite3_value_int64(v));
-        case SQLITE_FLOAT:
-            return QVariant(sqlite3_value_double(v));
-        case SQLITE_BLOB:
-            return QVariant(QByteArray(static_cast<const char*>(sqlite3_value_blob(v)),
-                                       sqlite3_value_bytes(v)));
-        default:
-            return QVariant(text());
+        default: {
+            int n = 0;
+            const char* p = s.text(col, &n);
+            store.putText(p, std::size_t(n));
+            return;
+        }
     }
 }
 
@@ -222,6 +173,16 @@ QVariant toVariant(const Cell& c) {
             return QVariant(QByteArray(c.p, qsizetype(c.size)));
     }
     return QVariant();
+}
+
+// The same value as a QVariant in the form the row set holds (for rows read back).
+QVariant readVariant(const detail::Cursor& s, int col, CellLoad load) {
+    RowStore one;
+    one.reset(1);
+    one.begin();
+    readCell(s, col, load, one);
+    const int row = one.add();
+    return toVariant(one.cell(row, 0));
 }
 
 // Puts a value in the form toStored gives (QString, int, qlonglong, double, bool, QDate, or
@@ -322,34 +283,41 @@ void RowSet::open() {
     const bool editable = single.isValid() && conn_->hasTable(single.table);
     QString jet = sql_;
     if (editable) {
-        jet = sql_.left(single.selectEnd) + QStringLiteral(" rowid AS ") +
-              QLatin1String(kRowidAlias) + QLatin1Char(',') + sql_.mid(single.selectEnd);
+        jet = sql_.left(single.selectEnd) + QLatin1Char(' ') + conn_->engine().rowKey() +
+              QStringLiteral(" AS ") + QLatin1String(kRowidAlias) + QLatin1Char(',') +
+              sql_.mid(single.selectEnd);
+        // The file gives a table's rows in the order they were stored; the server only
+        // when asked.
+        if (conn_->isServer() && !single.ordered) {
+            jet = jet.trimmed();
+            if (jet.endsWith(QLatin1Char(';'))) jet.chop(1);
+            jet += QStringLiteral(" order by ") + conn_->engine().rowKey();
+        }
     }
     try {
-        const QByteArray utf8 = conn_->translate(jet).toUtf8();
-        detail::Statement st(conn_->handle(), utf8);
-        if (st.isEmpty()) {
-            throw DbError(QStringLiteral("语句为空 (empty statement)"), SQLITE_MISUSE, sql_);
-        }
-        sqlite3_stmt* s = st.get();
+        std::unique_ptr<detail::Cursor> cursor = conn_->engine().prepare(conn_->translate(jet));
+        detail::Cursor& s = *cursor;
         const int skip = editable ? 1 : 0;
-        columns_ = sqlite3_column_count(s) - skip;
+        columns_ = s.columnCount() - skip;
         kinds_.reserve(std::size_t(columns_));
         loads_.reserve(std::size_t(columns_));
         origins_.reserve(std::size_t(columns_));
         for (int i = 0; i < columns_; ++i) {
             const int c = i + skip;
-            const QString name = QString::fromUtf8(sqlite3_column_name(s, c));
+            QString name = s.columnName(c);
+            QString tableName;
+            QString originName;
+            const bool fromTable = s.origin(c, &tableName, &originName);
+            // The server folds names to lower case; a column shows its declared spelling.
+            if (fromTable && conn_->isServer() &&
+                name.compare(originName, Qt::CaseInsensitive) == 0) {
+                name = originName;
+            }
             names_.append(name);
             if (!nameIndex_.contains(name)) nameIndex_.insert(name, i);
-            const char* table = sqlite3_column_table_name(s, c);
-            const char* origin = sqlite3_column_origin_name(s, c);
             Connection::ColumnKind kind = Connection::ColumnKind::Text;
             Load load = Load::Dynamic;
-            QString originName;
-            if (table && origin) {
-                const QString tableName = QString::fromUtf8(table);
-                originName = QString::fromUtf8(origin);
+            if (fromTable) {
                 kind = conn_->columnKind(tableName, originName);
                 switch (kind) {
                     case Connection::ColumnKind::Text:
@@ -382,8 +350,8 @@ void RowSet::open() {
         store_.reset(columns_);
         const std::vector<Load> loads = loads_;
         const int columns = columns_;
-        while (st.step()) {
-            if (editable) rowids_.push_back(sqlite3_column_int64(s, 0));
+        while (s.step()) {
+            if (editable) rowids_.push_back(s.integer(0));
             store_.begin();
             for (int i = 0; i < columns; ++i) readCell(s, i + skip, loads[std::size_t(i)], store_);
             const int physical = store_.add();
@@ -725,16 +693,23 @@ void RowSet::setValue(const QString& name, const QVariant& value) {
     changed_[std::size_t(index)] = true;
 }
 
-detail::Statement& RowSet::prepared(Cached& slot, const QString& sql) {
+detail::Cursor& RowSet::prepared(Cached& slot, const QString& sql) {
     if (!slot.statement || slot.sql != sql) {
         slot.statement.reset();
-        slot.statement = std::make_unique<detail::Statement>(conn_->handle(), sql.toUtf8());
+        slot.statement = conn_->engine().prepare(sql);
         slot.sql = sql;
     } else {
-        sqlite3_reset(slot.statement->get());
-        sqlite3_clear_bindings(slot.statement->get());
+        slot.statement->reset();
     }
     return *slot.statement;
+}
+
+QString RowSet::quoteName(const QString& name) const {
+    return conn_->engine().quoteName(name);
+}
+
+QString RowSet::whereKey() const {
+    return QStringLiteral(" WHERE ") + conn_->engine().rowKey() + QStringLiteral("=?");
 }
 
 void RowSet::requireRowAsRead(const QString& failure, std::vector<int> fields) {
@@ -746,20 +721,19 @@ void RowSet::requireRowAsRead(const QString& failure, std::vector<int> fields) {
     }
     if (fields.empty()) return;
     QStringList cols;
-    for (int i : fields) cols.append(quotedIdentifier(origins_[std::size_t(i)]));
+    for (int i : fields) cols.append(quoteName(origins_[std::size_t(i)]));
     const QString sql = QStringLiteral("SELECT ") + cols.join(QLatin1Char(',')) +
-                        QStringLiteral(" FROM ") + quotedIdentifier(table_) +
-                        QStringLiteral(" WHERE rowid=?");
-    detail::Statement& st = prepared(recheck_, sql);
-    sqlite3_bind_int64(st.get(), 1, rowids_[std::size_t(pos_)]);
+                        QStringLiteral(" FROM ") + quoteName(table_) + whereKey();
+    detail::Cursor& st = prepared(recheck_, sql);
+    st.bindInteger(1, rowids_[std::size_t(pos_)]);
     if (!st.step()) return;  // gone: the change itself reports the missing row
     RowStore now;
     now.reset(int(fields.size()));
     now.begin();
     for (std::size_t k = 0; k < fields.size(); ++k)
-        readCell(st.get(), int(k), loads_[std::size_t(fields[k])], now);
+        readCell(st, int(k), loads_[std::size_t(fields[k])], now);
     const int read = now.add();
-    sqlite3_reset(st.get());
+    st.reset();
     for (std::size_t k = 0; k < fields.size(); ++k) {
         if (toVariant(now.cell(read, int(k))) != toVariant(currentCell(fields[k])))
             throw DbError(failure, SQLITE_NOTFOUND, sql);
@@ -772,26 +746,24 @@ void RowSet::buildRow(const std::vector<QVariant>& values) {
 }
 
 void RowSet::readBack(qint64 rowid, std::vector<QVariant>& values) {
-    detail::Statement& st =
-        prepared(readBack_, QStringLiteral("SELECT * FROM ") + quotedIdentifier(table_) +
-                                QStringLiteral(" WHERE rowid=?"));
-    sqlite3_bind_int64(st.get(), 1, rowid);
+    detail::Cursor& st =
+        prepared(readBack_, QStringLiteral("SELECT * FROM ") + quoteName(table_) + whereKey());
+    st.bindInteger(1, rowid);
     if (st.step()) {
-        const int n = sqlite3_column_count(st.get());
+        const int n = st.columnCount();
         for (int i = 0; i < columns_; ++i) {
             const QString& origin = origins_[std::size_t(i)];
             if (origin.isEmpty()) continue;
             for (int c = 0; c < n; ++c) {
-                if (origin.compare(QString::fromUtf8(sqlite3_column_name(st.get(), c)),
-                                   Qt::CaseInsensitive) == 0) {
-                    values[std::size_t(i)] = readVariant(st.get(), c, loads_[std::size_t(i)]);
+                if (origin.compare(st.columnName(c), Qt::CaseInsensitive) == 0) {
+                    values[std::size_t(i)] = readVariant(st, c, loads_[std::size_t(i)]);
                     break;
                 }
             }
         }
     }
     // A statement left on a row would keep the file locked for reading.
-    sqlite3_reset(st.get());
+    st.reset();
 }
 
 void RowSet::post() {
@@ -800,7 +772,6 @@ void RowSet::post() {
     for (int i = 0; i < columns_; ++i) {
         if (changed_[std::size_t(i)]) fields.push_back(i);
     }
-    sqlite3* db = conn_->handle();
     if (state_ == State::Edit) {
         if (fields.empty()) {
             cancel();
@@ -813,25 +784,26 @@ void RowSet::post() {
                          fields);
         QStringList sets;
         for (int i : fields) {
-            sets.append(quotedIdentifier(origins_[std::size_t(i)]) + QStringLiteral("=?"));
+            sets.append(quoteName(origins_[std::size_t(i)]) + QStringLiteral("=?"));
         }
-        const QString sql = QStringLiteral("UPDATE ") + quotedIdentifier(table_) +
-                            QStringLiteral(" SET ") + sets.join(QLatin1Char(',')) +
-                            QStringLiteral(" WHERE rowid=?");
-        detail::Statement& st = prepared(update_, sql);
+        const QString sql = QStringLiteral("UPDATE ") + quoteName(table_) +
+                            QStringLiteral(" SET ") + sets.join(QLatin1Char(',')) + whereKey();
+        detail::Cursor& st = prepared(update_, sql);
         int position = 1;
-        for (int i : fields) bindStored(st.get(), position++, buffer_[std::size_t(i)]);
+        for (int i : fields) bindStored(st, position++, buffer_[std::size_t(i)]);
         qint64 rowid = rowids_[std::size_t(pos_)];
-        sqlite3_bind_int64(st.get(), position, rowid);
+        st.bindInteger(position, rowid);
         st.step();
-        sqlite3_reset(st.get());
-        if (sqlite3_changes(db) == 0) {
+        const int changed = st.changes();
+        st.reset();
+        if (changed == 0) {
             throw DbError(QStringLiteral("该记录已被其他用户删除，不能保存 (row cannot be located "
                                          "for updating)"),
                           SQLITE_NOTFOUND, sql);
         }
         // A changed counter is the row's new rowid.
-        const QString counter = conn_->counterColumn(table_);
+        const QString counter =
+            conn_->engine().counterIsRowKey() ? conn_->counterColumn(table_) : QString();
         for (int i : fields) {
             if (!counter.isEmpty() &&
                 origins_[std::size_t(i)].compare(counter, Qt::CaseInsensitive) == 0 &&
@@ -856,27 +828,28 @@ void RowSet::post() {
     // Insert.
     QString sql;
     if (fields.empty()) {
-        sql = QStringLiteral("INSERT INTO ") + quotedIdentifier(table_) +
-              QStringLiteral(" DEFAULT VALUES");
+        sql =
+            QStringLiteral("INSERT INTO ") + quoteName(table_) + QStringLiteral(" DEFAULT VALUES");
     } else {
         QStringList cols;
         QStringList marks;
         for (int i : fields) {
-            cols.append(quotedIdentifier(origins_[std::size_t(i)]));
+            cols.append(quoteName(origins_[std::size_t(i)]));
             marks.append(QStringLiteral("?"));
         }
-        sql = QStringLiteral("INSERT INTO ") + quotedIdentifier(table_) + QStringLiteral(" (") +
+        sql = QStringLiteral("INSERT INTO ") + quoteName(table_) + QStringLiteral(" (") +
               cols.join(QLatin1Char(',')) + QStringLiteral(") VALUES (") +
               marks.join(QLatin1Char(',')) + QLatin1Char(')');
     }
+    qint64 rowid = 0;
     {
-        detail::Statement& st = prepared(insert_, sql);
+        detail::Cursor& st = prepared(insert_, conn_->engine().insertReturningKey(sql));
         int position = 1;
-        for (int i : fields) bindStored(st.get(), position++, buffer_[std::size_t(i)]);
+        for (int i : fields) bindStored(st, position++, buffer_[std::size_t(i)]);
         st.step();
-        sqlite3_reset(st.get());
+        rowid = conn_->engine().insertedKey(st);
+        st.reset();
     }
-    const qint64 rowid = sqlite3_last_insert_rowid(db);
     std::vector<QVariant> values = std::move(buffer_);
     state_ = State::Browse;
     buffer_.clear();
@@ -912,16 +885,16 @@ void RowSet::remove() {
     requireRowAsRead(
         QStringLiteral("该记录已被其他用户修改，不能删除 (row changed by another "
                        "user since it was read)"));
-    const QString sql = QStringLiteral("DELETE FROM ") + quotedIdentifier(table_) +
-                        QStringLiteral(" WHERE rowid=?");
-    sqlite3* db = conn_->handle();
+    const QString sql = QStringLiteral("DELETE FROM ") + quoteName(table_) + whereKey();
+    int changed = 0;
     {
-        detail::Statement& st = prepared(remove_, sql);
-        sqlite3_bind_int64(st.get(), 1, rowids_[std::size_t(pos_)]);
+        detail::Cursor& st = prepared(remove_, sql);
+        st.bindInteger(1, rowids_[std::size_t(pos_)]);
         st.step();
-        sqlite3_reset(st.get());
+        changed = st.changes();
+        st.reset();
     }
-    if (sqlite3_changes(db) == 0) {
+    if (changed == 0) {
         throw DbError(QStringLiteral("该记录已被其他用户删除 (row cannot be located for deletion)"),
                       SQLITE_NOTFOUND, sql);
     }

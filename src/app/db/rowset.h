@@ -15,7 +15,7 @@
 namespace fx::db {
 
 namespace detail {
-class Statement;
+class Cursor;
 
 // How a column's values are read from the engine into a row set.
 enum class CellLoad : std::uint8_t { Dynamic, Text, Integer, Number, YesNo, Date };
@@ -139,9 +139,12 @@ private:
     // the insert and the read-back once.
     struct Cached {
         QString sql;
-        std::unique_ptr<detail::Statement> statement;
+        std::unique_ptr<detail::Cursor> statement;
     };
-    detail::Statement& prepared(Cached& slot, const QString& sql);
+    detail::Cursor& prepared(Cached& slot, const QString& sql);
+    QString quoteName(const QString& name) const;
+    // " WHERE <row key>=?"
+    QString whereKey() const;
 
     Connection* conn_;
     QString sql_;
