@@ -20,9 +20,11 @@
 
 #include "appstate.h"
 #include "assetnumber.h"
+#include "changerecorder.h"
 #include "dberror.h"
 #include "modal.h"
 #include "prompt.h"
+#include "recordingprompt.h"
 #include "sourcefile.h"
 #include "xlsxexport.h"
 
@@ -392,8 +394,11 @@ bool TdrDlg::importRows() {
         return !cancelled_;
     };
     bool stored = false;
+    // The history transaction is opened first and closed once the register has committed.
+    history::ChangeRecorder recorder(state_.history.get(), state_.userName);
     try {
-        result_ = runImport(*state_.current, table_, options(), progress);
+        recorder.begin();
+        result_ = runImport(*state_.current, table_, options(), progress, &recorder, path_);
         plan_ = result_->plan;
         stored = true;
     } catch (const ImportCancelled&) {
@@ -402,6 +407,10 @@ bool TdrDlg::importRows() {
         ui::stop(this, QStringLiteral("导入失败，没有导入任何资产。\n") + e.message());
         Label1->setText(QStringLiteral("导入失败，没有导入任何资产。"));
     }
+    if (stored)
+        ui::finishRecording(this, recorder);
+    else
+        recorder.rollback();
     Button4->setEnabled(false);
     for (QPushButton* b : {Button1, Button2, Button6, Button7}) b->setEnabled(true);
     if (!stored) {
