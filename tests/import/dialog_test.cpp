@@ -1,12 +1,14 @@
 #include <gtest/gtest.h>
 
 #include <QComboBox>
+#include <QCoreApplication>
 #include <QLabel>
 #include <QPlainTextEdit>
 #include <QProgressBar>
 #include <QPushButton>
 #include <QSpinBox>
 #include <QTableWidget>
+#include <QWheelEvent>
 
 #include "connection.h"
 #include "rowset.h"
@@ -97,6 +99,25 @@ TEST_F(ImportWindow, ChecksRemapsAndImportsWithChangedPrefixes) {
     ASSERT_TRUE(again.openFile(file_));
     ASSERT_TRUE(again.chooseSheet(QStringLiteral("资产")));
     EXPECT_EQ(again.columnField(3), Field::Location);
+}
+
+TEST_F(ImportWindow, TheWheelOverAnUnfocusedMappingBoxLeavesItsChoice) {
+    TdrDlg w(*state_);
+    w.show();
+    ASSERT_TRUE(w.openFile(file_));
+    ASSERT_TRUE(w.chooseSheet(QStringLiteral("资产")));
+    const Field before = w.columnField(1);
+    auto* box = w.StringGrid1->findChild<QComboBox*>(QStringLiteral("FieldBox1"));
+    ASSERT_NE(box, nullptr);
+    const int index = box->currentIndex();
+    for (int delta : {-120, 120}) {
+        QWheelEvent wheel(QPointF(5, 5), box->mapToGlobal(QPointF(5, 5)), QPoint(),
+                          QPoint(0, delta), Qt::NoButton, Qt::NoModifier, Qt::NoScrollPhase, false);
+        QCoreApplication::sendEvent(box, &wheel);
+    }
+    EXPECT_EQ(w.columnField(1), before);
+    EXPECT_EQ(box->currentIndex(), index);
+    EXPECT_NE(box->focusPolicy() & Qt::WheelFocus, Qt::WheelFocus);
 }
 
 TEST_F(ImportWindow, TheImportIsRecordedInTheChangeHistory) {

@@ -26,6 +26,7 @@
 #include "prompt.h"
 #include "recordingprompt.h"
 #include "sourcefile.h"
+#include "wheelguard.h"
 #include "xlsxexport.h"
 
 namespace fx::import {
@@ -92,6 +93,7 @@ TdrDlg::TdrDlg(AppState& state, QWidget* parent) : QDialog(parent), state_(state
     SpinEdit1->setRange(1, kMaxRows);
     StringGrid1 = grid(this, "StringGrid1",
                        {QStringLiteral("文件中的栏目"), QStringLiteral("对应的资产栏目")});
+    wheelGuard_ = new WheelGuard(StringGrid1);
     QStringList previewTitles = {QStringLiteral("行")};
     for (Field f : importFields())
         if (f != Field::User) previewTitles << fieldCaption(f);
@@ -257,6 +259,7 @@ void TdrDlg::fillMapping() {
         box->setCurrentIndex(box->findData(int(columnField(c))));
         connect(box, &QComboBox::activated, this,
                 [this, c, box] { setColumnField(c, Field(box->currentData().toInt())); });
+        wheelGuard_->guard(box);
         StringGrid1->setCellWidget(c, 1, box);
     }
     StringGrid1->resizeColumnToContents(0);
