@@ -4,9 +4,11 @@
 //  - BM_Read/0 (xlsx) and /1 (GBK CSV): the raw reading alone (unzip and parse, or decode and
 //    split), the baseline the others are compared with in the same run;
 //  - BM_Check: reading and checking every row against an empty register;
-//  - BM_Import: reading, checking and storing every row into an empty register (a fresh copy of
-//    the empty database per iteration, made outside the timing);
-//  - BM_ImportIntoLargeRegister: 1000 rows into a copy of a register of 100000 demo assets.
+//  - BM_Import: reading, checking and storing every row into an empty register, with the change
+//    history's row of each asset (fresh copies of the empty databases per iteration, made
+//    outside the timing);
+//  - BM_ImportIntoLargeRegister: 1000 rows into a copy of a register of 100000 demo assets,
+//    with their history rows.
 // Each reports peak_mb: the process's peak resident memory above what it held when it started
 // (after making the test files); run one benchmark per process (--benchmark_filter) for it to
 // be that benchmark's own.
@@ -16,10 +18,12 @@
 #include <QCoreApplication>
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QStringEncoder>
 #include <stdexcept>
 
 #include "benchinstallation.h"
+#include "changerecorder.h"
 #include "connection.h"
 #include "importstore.h"
 #include "schema.h"
@@ -124,6 +128,8 @@ QString sourceFile(int kind) {
 }
 
 // An empty register, made once; each import works on a fresh copy of it.
+QString emptyHistory();
+
 QString emptyDatabase() {
     static const QString path = [] {
         const QString data = workFile(QStringLiteral("empty")) + QLatin1Char('/');
@@ -135,11 +141,31 @@ QString emptyDatabase() {
     return path;
 }
 
-QString copyOf(const QString& database) {
-    const QString copy = workFile(QStringLiteral("copy.qsk"));
+QString copyOf(const QString& database, const QString& name = QStringLiteral("copy.qsk")) {
+    const QString copy = workFile(name);
     QFile::remove(copy);
     if (!QFile::copy(database, copy)) throw std::runtime_error("copy failed");
     return copy;
+}
+
+QString emptyHistory() {
+    return QFileInfo(emptyDatabase()).absolutePath() + QLatin1Char('/') +
+           QLatin1String(fx::schema::kHistoryFile);
+}
+
+std::unique_ptr<fx::db::Connection> freshHistory() {
+    return fx::db::Connection::open(copyOf(emptyHistory(), QStringLiteral("copy.his")),
+                                    QString::fromLatin1(fx::schema::kHistoryPassword));
+}
+
+// Imports the rows as the window does: the history transaction around the register's.
+fx::import::ImportResult importWithHistory(fx::db::Connection& c, fx::db::Connection& history,
+                                           const fx::import::SheetTable& t, const QString& file) {
+    fx::history::ChangeRecorder recorder(&history, QStringLiteral("bench"));
+    recorder.begin();
+    fx::import::ImportResult r = fx::import::runImport(c, t, {}, {}, &recorder, file);
+    recorder.commit();
+    return r;
 }
 
 qint64 statusKb(const char* field) {
@@ -196,10 +222,11 @@ void BM_Import(benchmark::State& state) {
     for (auto _ : state) {
         state.PauseTiming();
         auto c = fx::db::Connection::open(copyOf(emptyDatabase()), kPassword);
+        auto h = freshHistory();
         state.ResumeTiming();
         peak.start();
         const fx::import::SheetTable t = fx::import::readSheet(file);
-        const fx::import::ImportResult r = fx::import::runImport(*c, t, {});
+        const fx::import::ImportResult r = importWithHistory(*c, *h, t, file);
         if (r.added != kRows) state.SkipWithError("rows refused");
         peak.stop();
     }
@@ -213,9 +240,10 @@ void BM_ImportIntoLargeRegister(benchmark::State& state) {
     for (auto _ : state) {
         state.PauseTiming();
         auto c = fx::db::Connection::open(copyOf(b.currentFile), b.currentPassword);
+        auto h = freshHistory();
         state.ResumeTiming();
         const fx::import::SheetTable t = fx::import::readSheet(file);
-        const fx::import::ImportResult r = fx::import::runImport(*c, t, {});
+        const fx::import::ImportResult r = importWithHistory(*c, *h, t, file);
         if (r.added != 1000) state.SkipWithError("rows refused");
     }
 }

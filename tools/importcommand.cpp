@@ -5,6 +5,7 @@
 
 #include "admincommand.h"
 #include "adminerror.h"
+#include "changerecorder.h"
 #include "connection.h"
 #include "dberror.h"
 #include "importstore.h"
@@ -16,6 +17,9 @@
 namespace fx::admin {
 
 namespace {
+
+// The operator the change history names for an import from the command line.
+constexpr const char* kOperator = "fxasset-admin";
 
 struct Arguments {
     QString dataDir;
@@ -153,6 +157,36 @@ void printPlan(const import::ImportPlan& plan, QTextStream& out) {
         << plan.refusedRows.size() << " refused\n";
 }
 
+// The change history's database of the data folder, or null (with the reason on err) when it
+// cannot be opened: the import goes on as the program's would, and finishRecording() says
+// that it is not recorded.
+std::unique_ptr<db::Connection> openHistory(const QString& dataDir, QTextStream& err) {
+    try {
+        return db::Connection::open(dataDir + QLatin1String(schema::kHistoryFile),
+                                    QString::fromLatin1(schema::kHistoryPassword));
+    } catch (const db::DbError& e) {
+        err << "fxasset-admin: " << e.message() << '\n';
+        return nullptr;
+    }
+}
+
+// Commits the history rows once the register has committed; false, with the message on err,
+// when they are not recorded. The import itself stays stored then, and the exit code says so.
+bool finishRecording(history::ChangeRecorder& recorder, QTextStream& err) {
+    if (!recorder.available()) {
+        err << "fxasset-admin: " << history::ChangeRecorder::unavailableMessage() << '\n';
+        return false;
+    }
+    try {
+        recorder.commit();
+        return true;
+    } catch (const db::DbError& e) {
+        err << "fxasset-admin: " << history::ChangeRecorder::notRecordedMessage(e.message())
+            << '\n';
+        return false;
+    }
+}
+
 }  // namespace fx::admin
 
 int importCommand(const QStringList& args, QTextStream& out, QTextStream& err) {
@@ -186,12 +220,18 @@ int importCommand(const QStringList& args, QTextStream& out, QTextStream& err) {
             printPlan(plan, out);
             code = plan.allAccepted() ? kExitOk : kExitFailed;
         } else {
-            const import::ImportResult r = import::runImport(*c, table, options);
+            // The history transaction is opened first and committed after the register's.
+            const std::unique_ptr<db::Connection> history = openHistory(a.dataDir, err);
+            history::ChangeRecorder recorder(history.get(), QString::fromLatin1(kOperator));
+            recorder.begin();
+            const import::ImportResult r =
+                import::runImport(*c, table, options, {}, &recorder, a.file);
             printPlan(r.plan, out);
             out << "added " << r.added << " assets";
             if (r.added > 0) out << ", serial numbers " << r.firstSerial << " to " << r.lastSerial;
             out << '\n';
             code = r.plan.allAccepted() ? kExitOk : kExitFailed;
+            finishRecording(recorder, err);
         }
     } catch (const AdminError& e) {
         err << "fxasset-admin: " << e.message() << '\n';

@@ -5,6 +5,7 @@
 #include "bulkinsert.h"
 #include "clock.h"
 #include "connection.h"
+#include "quote.h"
 #include "rowset.h"
 
 namespace fx::history {
@@ -12,6 +13,8 @@ namespace fx::history {
 namespace {
 
 const QString kTable = QStringLiteral("czjl");
+// Rows per statement of recordAssets(): few statements to prepare, none of them large.
+constexpr qsizetype kRowsPerStatement = 500;
 
 }  // namespace
 
@@ -60,6 +63,31 @@ void ChangeRecorder::recordNote(const QString& operation, int serial, const QStr
     if (!available_) return;
     insert_->insert({moment_, user_, workstation_, operation, serial, assetNumber, note});
     ++recorded_;
+}
+
+void ChangeRecorder::recordAssets(const QString& operation, const QList<RecordedAsset>& assets,
+                                  const QString& note) {
+    if (!available_) return;
+    // The values every row shares, quoted once.
+    const QString shared =
+        QLatin1Char('(') +
+        db::quoted(Clock::now().toString(QStringLiteral("yyyy-MM-dd hh:mm:ss"))) +
+        QLatin1Char(',') + db::quoted(user_) + QLatin1Char(',') + db::quoted(workstation_) +
+        QLatin1Char(',') + db::quoted(operation) + QLatin1Char(',');
+    const QString tail = QLatin1Char(',') + db::quoted(note) + QLatin1Char(')');
+    const QString head = QStringLiteral("insert into czjl (sj,czy,gzz,cz,id,zcbh,bgnr) values ");
+    for (qsizetype first = 0; first < assets.size(); first += kRowsPerStatement) {
+        const qsizetype end = qMin(assets.size(), first + kRowsPerStatement);
+        QString sql = head;
+        sql.reserve(head.size() + (end - first) * (shared.size() + tail.size() + 32));
+        for (qsizetype i = first; i < end; ++i) {
+            if (i > first) sql += QLatin1Char(',');
+            sql += shared + QString::number(assets.at(i).serial) + QLatin1Char(',') +
+                   db::quoted(assets.at(i).number) + tail;
+        }
+        history_->executeNative(sql);
+        recorded_ += int(end - first);
+    }
 }
 
 void ChangeRecorder::commit() {

@@ -33,6 +33,12 @@ inline constexpr const char* kRestore = "恢复备份";
 inline constexpr const char* kImport = "导入";
 }  // namespace op
 
+// One asset of a command that changes many at once: its serial (ID1) and asset number.
+struct RecordedAsset {
+    int serial = 0;
+    QString number;
+};
+
 // The workstation a change is recorded from: the machine's host name.
 QString workstationName();
 
@@ -73,6 +79,11 @@ public:
                 const QList<FieldChange>& changes = {});
     void recordNote(const QString& operation, int serial, const QString& assetNumber,
                     const QString& note);
+    // Appends one row per asset, each with the same operation and note: the rows of a command
+    // that adds many assets at once (an import). They go in by multi-row statements rather than
+    // a row set's append per row. Does nothing when !available(). Throws db::DbError.
+    void recordAssets(const QString& operation, const QList<RecordedAsset>& assets,
+                      const QString& note = QString());
     // Commits the rows recorded since begin(). Throws db::DbError.
     void commit();
     // Undoes the rows recorded since begin().

@@ -1,8 +1,10 @@
 #include "importstore.h"
 
+#include <QFileInfo>
 #include <QHash>
 
 #include "assetnumber.h"
+#include "changerecorder.h"
 #include "connection.h"
 #include "dictionaryrows.h"
 #include "rowset.h"
@@ -48,8 +50,13 @@ void addItem(db::Connection& c, const Addition& a) {
 
 }  // namespace
 
+QString importNote(const QString& source) {
+    return QStringLiteral("从文件导入：") + QFileInfo(source).fileName();
+}
+
 ImportResult runImport(db::Connection& c, const SheetTable& table, const ImportOptions& options,
-                       const Progress& progress) {
+                       const Progress& progress, history::ChangeRecorder* recorder,
+                       const QString& source) {
     db::Transaction transaction(c);
     ImportResult result;
     result.plan = planImport(c, table, options);
@@ -61,6 +68,8 @@ ImportResult runImport(db::Connection& c, const SheetTable& table, const ImportO
     db::RowSet rows(c, QStringLiteral("select * from sbjl where ID1=-1"));
     rows.open();
     QHash<QString, int> highest;
+    QList<history::RecordedAsset> recorded;
+    if (recorder) recorded.reserve(total);
     int done = 0;
     for (const AssetRow& a : plan.assets) {
         rows.append();
@@ -88,12 +97,17 @@ ImportResult runImport(db::Connection& c, const SheetTable& table, const ImportO
         if (result.firstSerial == 0) result.firstSerial = serial;
         result.lastSerial = serial;
         highest[a.prefix] = qMax(highest.value(a.prefix, 0), a.number);
+        if (recorder)
+            recorded.push_back({int(serial), numbering::formatAssetNumber(a.prefix, a.number)});
         ++done;
         if (progress && (done % 256 == 0 || done == total) && !progress(done, total))
             throw ImportCancelled();
     }
     for (auto it = highest.cbegin(); it != highest.cend(); ++it)
         numbering::noteNumberIssued(c, it.key(), it.value());
+    if (recorder)
+        recorder->recordAssets(QString::fromUtf8(history::op::kImport), recorded,
+                               importNote(source));
     transaction.commit();
     result.added = done;
     return result;

@@ -9,6 +9,9 @@
 namespace fx::db {
 class Connection;
 }
+namespace fx::history {
+class ChangeRecorder;
+}
 
 namespace fx::import {
 
@@ -34,7 +37,14 @@ struct ImportResult {
 // no other workstation can take a number between the check and the store. Either every
 // accepted row is stored or, on an engine error (db::DbError) or a cancel (ImportCancelled),
 // none is. Refused rows are left out; the result's plan lists them.
+// With a recorder (begun by the caller, committed by it once this returns) each stored asset
+// gets a change-history row "导入" naming the file source came from, written before the
+// register commits: a history row the engine refuses stops the import with nothing stored.
 ImportResult runImport(db::Connection& c, const SheetTable& table, const ImportOptions& options,
-                       const Progress& progress = {});
+                       const Progress& progress = {}, history::ChangeRecorder* recorder = nullptr,
+                       const QString& source = QString());
+
+// The note of an imported asset's history row: the name of the file it came from.
+QString importNote(const QString& source);
 
 }  // namespace fx::import

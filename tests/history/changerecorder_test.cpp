@@ -86,6 +86,46 @@ TEST_F(Recorder, NothingIsAvailableWithoutTheDatabaseOrItsTable) {
     EXPECT_FALSE(older.available());
 }
 
+TEST_F(Recorder, ManyAssetsAreRecordedOneRowEachWithTheSharedFields) {
+    // More rows than one statement takes, and texts with apostrophes.
+    QList<RecordedAsset> assets;
+    for (int i = 1; i <= 1203; ++i) assets.push_back({i + 10, QStringLiteral("D'N-%1").arg(i)});
+    ChangeRecorder r(history.get(), QStringLiteral("O'Neil"));
+    r.begin();
+    r.recordAssets(QString::fromUtf8(op::kImport), assets, QStringLiteral("从文件导入：a'b.xlsx"));
+    EXPECT_EQ(r.recorded(), 1203);
+    r.commit();
+    EXPECT_EQ(rows(), 1203);
+    RowSet rs(*history, QStringLiteral("select * from czjl order by index"));
+    rs.open();
+    ASSERT_EQ(rs.count(), 1203);
+    rs.seek(1202);
+    EXPECT_EQ(rs.text(QStringLiteral("sj")), QStringLiteral("2026-03-04 09:08:07"));
+    EXPECT_EQ(rs.text(QStringLiteral("czy")), QStringLiteral("O'Neil"));
+    EXPECT_EQ(rs.text(QStringLiteral("gzz")), workstationName());
+    EXPECT_EQ(rs.text(QStringLiteral("cz")), QStringLiteral("导入"));
+    EXPECT_EQ(rs.integer(QStringLiteral("id")), 1213);
+    EXPECT_EQ(rs.text(QStringLiteral("zcbh")), QStringLiteral("D'N-1203"));
+    EXPECT_EQ(rs.text(QStringLiteral("bgnr")), QStringLiteral("从文件导入：a'b.xlsx"));
+    EXPECT_EQ(history
+                  ->queryValue(
+                      QStringLiteral("select count(*) from czjl where zcbh = 'D''N-' || (id - 10)"))
+                  .toInt(),
+              1203);
+}
+
+TEST_F(Recorder, ManyAssetsAreKeptOnlyWhenCommitted) {
+    ChangeRecorder r(history.get(), QStringLiteral("张三"));
+    r.begin();
+    r.recordAssets(QString::fromUtf8(op::kImport), {{1, QStringLiteral("DN-1")}});
+    r.rollback();
+    EXPECT_EQ(rows(), 0);
+    ChangeRecorder none(nullptr, QStringLiteral("张三"));
+    none.begin();
+    none.recordAssets(QString::fromUtf8(op::kImport), {{1, QStringLiteral("DN-1")}});
+    EXPECT_EQ(none.recorded(), 0);
+}
+
 TEST(ChangedFields, OnlyFieldsWhoseShownValueDiffers) {
     const QStringList names = {QStringLiteral("sbmc"), QStringLiteral("gmjg"),
                                QStringLiteral("gmrq"), QStringLiteral("ybf"),

@@ -1,15 +1,18 @@
 #include <gtest/gtest.h>
 
 #include <QComboBox>
+#include <QCoreApplication>
 #include <QLabel>
 #include <QPlainTextEdit>
 #include <QProgressBar>
 #include <QPushButton>
 #include <QSpinBox>
 #include <QTableWidget>
+#include <QWheelEvent>
 
 #include "connection.h"
 #include "rowset.h"
+#include "schema.h"
 #include "scripts.h"
 #include "sourcefile.h"
 #include "tdrdlg.h"
@@ -96,6 +99,72 @@ TEST_F(ImportWindow, ChecksRemapsAndImportsWithChangedPrefixes) {
     ASSERT_TRUE(again.openFile(file_));
     ASSERT_TRUE(again.chooseSheet(QStringLiteral("资产")));
     EXPECT_EQ(again.columnField(3), Field::Location);
+}
+
+TEST_F(ImportWindow, TheWheelOverAnUnfocusedMappingBoxLeavesItsChoice) {
+    TdrDlg w(*state_);
+    w.show();
+    ASSERT_TRUE(w.openFile(file_));
+    ASSERT_TRUE(w.chooseSheet(QStringLiteral("资产")));
+    const Field before = w.columnField(1);
+    auto* box = w.StringGrid1->findChild<QComboBox*>(QStringLiteral("FieldBox1"));
+    ASSERT_NE(box, nullptr);
+    const int index = box->currentIndex();
+    for (int delta : {-120, 120}) {
+        QWheelEvent wheel(QPointF(5, 5), box->mapToGlobal(QPointF(5, 5)), QPoint(),
+                          QPoint(0, delta), Qt::NoButton, Qt::NoModifier, Qt::NoScrollPhase, false);
+        QCoreApplication::sendEvent(box, &wheel);
+    }
+    EXPECT_EQ(w.columnField(1), before);
+    EXPECT_EQ(box->currentIndex(), index);
+    EXPECT_NE(box->focusPolicy() & Qt::WheelFocus, Qt::WheelFocus);
+}
+
+TEST_F(ImportWindow, TheImportIsRecordedInTheChangeHistory) {
+    TdrDlg w(*state_);
+    ASSERT_TRUE(w.openFile(file_));
+    ASSERT_TRUE(w.chooseSheet(QStringLiteral("资产")));
+    w.setColumnField(3, Field::Location);
+    w.check();
+    fx::test::PromptScript prompts;
+    prompts.expect(QStringLiteral("提示"), QStringLiteral("有1行不能导入"), QMessageBox::Ok);
+    prompts.expect(QStringLiteral("提示"), QStringLiteral("已导入1个固定资产"));
+    ASSERT_TRUE(w.importRows());
+    db::RowSet rows(*state_->history, QStringLiteral("select * from czjl"));
+    rows.open();
+    ASSERT_EQ(rows.count(), 1);
+    EXPECT_EQ(rows.text(QStringLiteral("cz")), QStringLiteral("导入"));
+    EXPECT_EQ(rows.text(QStringLiteral("czy")), state_->userName);
+    EXPECT_EQ(rows.text(QStringLiteral("zcbh")), QStringLiteral("DN-1"));
+    EXPECT_EQ(rows.integer(QStringLiteral("id")),
+              count(QStringLiteral("select ID1 from sbjl where id='DN-' and num=1")));
+    EXPECT_EQ(rows.text(QStringLiteral("bgnr")), QStringLiteral("从文件导入：清单.xlsx"));
+}
+
+TEST_F(ImportWindow, AHistoryThatCannotBeCommittedIsToldAfterTheImportIsStored) {
+    TdrDlg w(*state_);
+    ASSERT_TRUE(w.openFile(file_));
+    ASSERT_TRUE(w.chooseSheet(QStringLiteral("资产")));
+    w.setColumnField(3, Field::Location);
+    w.check();
+    // Another workstation reads the history while the import commits, and this one does not
+    // wait for it: the register's rows are stored, the history rows are not.
+    state_->history->executeNative(QStringLiteral("PRAGMA busy_timeout=0"));
+    auto reader = db::Connection::open(state_->historyDatabasePath(),
+                                       QString::fromLatin1(schema::kHistoryPassword));
+    fx::test::PromptScript prompts;
+    prompts.expect(QStringLiteral("提示"), QStringLiteral("有1行不能导入"), QMessageBox::Ok);
+    QObject::connect(w.ProgressBar1, &QProgressBar::valueChanged, &w, [&reader] {
+        if (reader->inTransaction()) return;
+        reader->executeNative(QStringLiteral("BEGIN"));
+        reader->executeNative(QStringLiteral("select count(*) from czjl"));
+    });
+    prompts.expect(QStringLiteral("提示"), QStringLiteral("操作已经保存，但操作记录未能写入"));
+    prompts.expect(QStringLiteral("提示"), QStringLiteral("已导入1个固定资产"));
+    EXPECT_TRUE(w.importRows());
+    reader->executeNative(QStringLiteral("COMMIT"));
+    EXPECT_EQ(count(QStringLiteral("select count(*) from sbjl")), 1);
+    EXPECT_EQ(state_->history->queryValue(QStringLiteral("select count(*) from czjl")).toInt(), 0);
 }
 
 TEST_F(ImportWindow, ACancelledImportStoresNothing) {

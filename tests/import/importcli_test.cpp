@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <QDir>
+#include <QFile>
 #include <QTemporaryDir>
 #include <QTextStream>
 
@@ -46,6 +47,11 @@ protected:
         auto c = db::Connection::open(data_ + QStringLiteral("/gdzc.qsk"), password);
         return c->queryValue(QStringLiteral("select count(*) from sbjl")).toLongLong();
     }
+    std::unique_ptr<db::Connection> history() {
+        return db::Connection::open(
+            data_ + QStringLiteral("/") + QLatin1String(schema::kHistoryFile),
+            QString::fromLatin1(schema::kHistoryPassword));
+    }
     QTemporaryDir dir_;
     QString app_, data_, file_;
 };
@@ -83,6 +89,51 @@ TEST_F(ImportCommand, RefusedWhileABackupHoldsTheData) {
     EXPECT_EQ(r.code, 1);
     EXPECT_TRUE(r.err.contains(QStringLiteral("backup or restore")));
     EXPECT_EQ(assets(), 0);
+}
+
+TEST_F(ImportCommand, TheStoredAssetsAreRecordedInTheChangeHistory) {
+    const AdminRun r = admin({QStringLiteral("import"), data_, file_});
+    EXPECT_TRUE(r.out.contains(QStringLiteral("added 2 assets"))) << r.out.toStdString();
+    EXPECT_TRUE(r.err.isEmpty()) << r.err.toStdString();
+    auto h = history();
+    EXPECT_EQ(h->queryValue(QStringLiteral("select count(*) from czjl where cz='导入' and "
+                                           "czy='fxasset-admin' and bgnr='从文件导入：清单.csv'"))
+                  .toInt(),
+              2);
+    EXPECT_EQ(h->queryValue(QStringLiteral("select group_concat(zcbh) from czjl")).toString(),
+              QStringLiteral("DN-1,DN-9"));
+}
+
+TEST_F(ImportCommand, AHistoryRowRefusedStoresNothing) {
+    history()->executeNative(
+        QStringLiteral("create trigger refuse before insert on czjl "
+                       "begin select raise(abort,'refused by the test'); end"));
+    const AdminRun r = admin({QStringLiteral("import"), data_, file_});
+    EXPECT_EQ(r.code, 1);
+    EXPECT_TRUE(r.err.contains(QStringLiteral("nothing was imported"))) << r.err.toStdString();
+    EXPECT_EQ(assets(), 0);
+}
+
+TEST_F(ImportCommand, AHistoryThatCannotBeCommittedIsToldWithTheAssetsStored) {
+    // A reader holds the history database past the import's wait for it.
+    auto reader = history();
+    reader->executeNative(QStringLiteral("BEGIN"));
+    reader->executeNative(QStringLiteral("select count(*) from czjl"));
+    const AdminRun r = admin({QStringLiteral("import"), data_, file_});
+    reader->executeNative(QStringLiteral("COMMIT"));
+    EXPECT_TRUE(r.out.contains(QStringLiteral("added 2 assets")));
+    EXPECT_TRUE(r.err.contains(QStringLiteral("操作已经保存，但操作记录未能写入")))
+        << r.err.toStdString();
+    EXPECT_EQ(assets(), 2);
+    EXPECT_EQ(reader->queryValue(QStringLiteral("select count(*) from czjl")).toInt(), 0);
+}
+
+TEST_F(ImportCommand, WithoutAHistoryDatabaseTheImportIsStoredAndToldNotRecorded) {
+    ASSERT_TRUE(QFile::remove(data_ + QStringLiteral("/") + QLatin1String(schema::kHistoryFile)));
+    const AdminRun r = admin({QStringLiteral("import"), data_, file_});
+    EXPECT_TRUE(r.out.contains(QStringLiteral("added 2 assets")));
+    EXPECT_TRUE(r.err.contains(QStringLiteral("没有记入操作记录"))) << r.err.toStdString();
+    EXPECT_EQ(assets(), 2);
 }
 
 TEST_F(ImportCommand, ADamagedFileIsRefusedWithItsMessage) {

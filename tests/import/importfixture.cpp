@@ -16,6 +16,8 @@ ImportFixture::ImportFixture() {
     QDir().mkpath(data);
     schema::createDatabases(data + QLatin1Char('/'), kPassword);
     db_ = db::Connection::open(data + QStringLiteral("/gdzc.qsk"), kPassword);
+    history_ = db::Connection::open(data + QLatin1Char('/') + QLatin1String(schema::kHistoryFile),
+                                    QString::fromLatin1(schema::kHistoryPassword));
 }
 
 qint64 ImportFixture::count(const QString& jetSql) {

@@ -14,6 +14,8 @@ class ImportFixture {
 public:
     ImportFixture();
     db::Connection& db() { return *db_; }
+    // The change history's database made beside it.
+    db::Connection& history() { return *history_; }
     QString file(const QString& name) const { return dir_.filePath(name); }
     // Runs a Jet statement and gives the integer in the first field of its first row.
     qint64 count(const QString& jetSql);
@@ -23,6 +25,7 @@ public:
 private:
     QTemporaryDir dir_;
     std::unique_ptr<db::Connection> db_;
+    std::unique_ptr<db::Connection> history_;
 };
 
 }  // namespace fx::import::test

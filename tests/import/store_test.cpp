@@ -1,8 +1,10 @@
 #include <gtest/gtest.h>
 
+#include "changerecorder.h"
 #include "dberror.h"
 #include "importfixture.h"
 #include "importstore.h"
+#include "rowset.h"
 
 namespace fx::import {
 namespace {
@@ -115,6 +117,51 @@ TEST_F(ImportStoreTest, ACancelLeavesNothing) {
                  ImportCancelled);
     EXPECT_EQ(snapshot(), before);
     EXPECT_GE(calls, 3);
+}
+
+TEST_F(ImportStoreTest, EachStoredAssetGetsAnImportRowInTheChangeHistory) {
+    runImport(f_.db(), sheet(1), {});  // DN-1, before the recorded import
+    history::ChangeRecorder recorder(&f_.history(), QStringLiteral("张三"));
+    recorder.begin();
+    SheetTable t = sheet(3);
+    t.rows[2].cells[0] = QStringLiteral("DN-20");
+    const ImportResult r =
+        runImport(f_.db(), t, {}, {}, &recorder, QStringLiteral("/home/x/旧台账.xlsx"));
+    recorder.commit();
+    ASSERT_EQ(r.added, 3);
+    EXPECT_EQ(recorder.recorded(), 3);
+    db::RowSet rows(f_.history(), QStringLiteral("select * from czjl order by id"));
+    rows.open();
+    ASSERT_EQ(rows.count(), 3);
+    const QStringList numbers = {QStringLiteral("DN-2"), QStringLiteral("DN-20"),
+                                 QStringLiteral("DN-3")};
+    for (int i = 0; i < 3; ++i, rows.next()) {
+        EXPECT_EQ(rows.text(QStringLiteral("cz")), QStringLiteral("导入"));
+        EXPECT_EQ(rows.integer(QStringLiteral("id")), r.firstSerial + i);
+        EXPECT_EQ(rows.text(QStringLiteral("zcbh")), numbers[i]);
+        EXPECT_EQ(rows.text(QStringLiteral("czy")), QStringLiteral("张三"));
+        EXPECT_EQ(rows.text(QStringLiteral("bgnr")), QStringLiteral("从文件导入：旧台账.xlsx"));
+        // The row names the asset the register holds under that serial.
+        EXPECT_EQ(
+            f_.count(QStringLiteral("select count(*) from sbjl where ID1=%1 and id & num='%2'")
+                         .arg(r.firstSerial + i)
+                         .arg(numbers[i])),
+            1);
+    }
+}
+
+TEST_F(ImportStoreTest, AHistoryRowTheEngineRefusesStopsTheImportBeforeTheRegisterChanges) {
+    const QString before = snapshot();
+    history::ChangeRecorder recorder(&f_.history(), QStringLiteral("张三"));
+    recorder.begin();
+    f_.history().executeNative(
+        QStringLiteral("create trigger refuse before insert on czjl "
+                       "begin select raise(abort,'refused by the test'); end"));
+    EXPECT_THROW(runImport(f_.db(), sheet(10), {}, {}, &recorder), db::DbError);
+    recorder.rollback();
+    EXPECT_EQ(snapshot(), before);
+    EXPECT_FALSE(f_.db().inTransaction());
+    EXPECT_FALSE(f_.history().inTransaction());
 }
 
 }  // namespace

@@ -20,10 +20,13 @@
 
 #include "appstate.h"
 #include "assetnumber.h"
+#include "changerecorder.h"
 #include "dberror.h"
 #include "modal.h"
 #include "prompt.h"
+#include "recordingprompt.h"
 #include "sourcefile.h"
+#include "wheelguard.h"
 #include "xlsxexport.h"
 
 namespace fx::import {
@@ -90,6 +93,7 @@ TdrDlg::TdrDlg(AppState& state, QWidget* parent) : QDialog(parent), state_(state
     SpinEdit1->setRange(1, kMaxRows);
     StringGrid1 = grid(this, "StringGrid1",
                        {QStringLiteral("文件中的栏目"), QStringLiteral("对应的资产栏目")});
+    wheelGuard_ = new WheelGuard(StringGrid1);
     QStringList previewTitles = {QStringLiteral("行")};
     for (Field f : importFields())
         if (f != Field::User) previewTitles << fieldCaption(f);
@@ -255,6 +259,7 @@ void TdrDlg::fillMapping() {
         box->setCurrentIndex(box->findData(int(columnField(c))));
         connect(box, &QComboBox::activated, this,
                 [this, c, box] { setColumnField(c, Field(box->currentData().toInt())); });
+        wheelGuard_->guard(box);
         StringGrid1->setCellWidget(c, 1, box);
     }
     StringGrid1->resizeColumnToContents(0);
@@ -392,8 +397,11 @@ bool TdrDlg::importRows() {
         return !cancelled_;
     };
     bool stored = false;
+    // The history transaction is opened first and closed once the register has committed.
+    history::ChangeRecorder recorder(state_.history.get(), state_.userName);
     try {
-        result_ = runImport(*state_.current, table_, options(), progress);
+        recorder.begin();
+        result_ = runImport(*state_.current, table_, options(), progress, &recorder, path_);
         plan_ = result_->plan;
         stored = true;
     } catch (const ImportCancelled&) {
@@ -402,6 +410,10 @@ bool TdrDlg::importRows() {
         ui::stop(this, QStringLiteral("导入失败，没有导入任何资产。\n") + e.message());
         Label1->setText(QStringLiteral("导入失败，没有导入任何资产。"));
     }
+    if (stored)
+        ui::finishRecording(this, recorder);
+    else
+        recorder.rollback();
     Button4->setEnabled(false);
     for (QPushButton* b : {Button1, Button2, Button6, Button7}) b->setEnabled(true);
     if (!stored) {

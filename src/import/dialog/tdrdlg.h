@@ -23,6 +23,8 @@ class AppState;
 
 namespace fx::import {
 
+class WheelGuard;
+
 // "导入固定资产": a register kept in a spreadsheet brought into the program. The user chooses the
 // file and the sheet, the header row, which card field each column fills (remembered per user
 // for the next file with the same headers), looks at the first rows as they will be stored,
@@ -103,6 +105,7 @@ private:
     std::vector<Field> mapping_;
     std::optional<ImportPlan> plan_;
     std::optional<ImportResult> result_;
+    WheelGuard* wheelGuard_ = nullptr;  // keeps the wheel from changing the mapping's boxes
     bool cancelled_ = false;
     bool filling_ = false;  // the tables are being filled: their signals change nothing
 };
