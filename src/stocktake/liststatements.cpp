@@ -1,5 +1,10 @@
 #include "liststatements.h"
 
+#include <cmath>
+
+#include "connection.h"
+#include "rowset.h"
+
 namespace fx::stocktake {
 
 namespace {
@@ -68,6 +73,15 @@ QString listStatement(ResultList list, int stocktakeId, const QDate& today) {
                "select smid AS smid,code AS code,dd AS fxwz,smsj AS smsj,czy AS czy,"
                "bz AS bz from pdsm where pdid=%1 and jg='账外资产'")
         .arg(stocktakeId);
+}
+
+ValueTotals missingTotals(db::Connection& c, int stocktakeId, const QDate& today) {
+    db::RowSet r(c, QStringLiteral("select sum(yz) as yz, sum(jz) as jz from (%1)")
+                        .arg(listStatement(ResultList::Missing, stocktakeId, today)));
+    r.open();
+    // Sums of amounts of whole cents, back to whole cents.
+    return {std::llround(r.number(QStringLiteral("yz")) * 100.0),
+            std::llround(r.number(QStringLiteral("jz")) * 100.0)};
 }
 
 }  // namespace fx::stocktake

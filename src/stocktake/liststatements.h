@@ -3,6 +3,10 @@
 #include <QDate>
 #include <QString>
 
+namespace fx::db {
+class Connection;
+}
+
 namespace fx::stocktake {
 
 // The four lists of a stocktake's results.
@@ -22,5 +26,13 @@ enum class ResultList { Found, Missing, Misplaced, Surplus };
 // The register is joined as `sbjl`, so that the asset-number sort of the results window
 // (sbjl.id, sbjl.num) applies.
 QString listStatement(ResultList list, int stocktakeId, const QDate& today);
+
+// The original and net value (in cents) of the missing list on `today`: its yz and jz added
+// up. Throws DbError.
+struct ValueTotals {
+    qint64 original = 0;
+    qint64 net = 0;
+};
+ValueTotals missingTotals(db::Connection& c, int stocktakeId, const QDate& today);
 
 }  // namespace fx::stocktake

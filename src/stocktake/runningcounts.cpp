@@ -10,9 +10,13 @@ namespace {
 // Adds the rows of each found kind among the scans after `after` (up to `upTo` when it is not
 // 0) to `n`; returns the highest scan number seen.
 qint64 addScans(db::Connection& c, int id, qint64 after, qint64 upTo, Counts& n) {
+    // After a first read only the scans after `after` are read, found by their numbers (the
+    // table's own order) rather than through an index on the stocktake, which would walk every
+    // scan counted already.
     QString sql = QStringLiteral(
-                      "select jg, count(*) as n, max(smid) as top from pdsm where "
-                      "pdid=%1 and smid>%2")
+                      "select jg, count(*) as n, max(smid) as top from pdsm%1 where "
+                      "pdid=%2 and smid>%3")
+                      .arg(after > 0 ? QStringLiteral(" not indexed") : QString())
                       .arg(id)
                       .arg(after);
     if (upTo > 0) sql += QStringLiteral(" and smid<=%1").arg(upTo);

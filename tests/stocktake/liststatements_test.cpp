@@ -94,7 +94,13 @@ TEST_F(ListStatementsTest, EachListHasTheRowsOfTheResults) {
     setFollowUp(db(), take_.id, {2}, QStringLiteral("请财务处核实"));
     db().executeNative(QStringLiteral("delete from sbjl where ID1=6"));  // deleted since
 
-    const auto tables = listTables(results(db(), take_.id, kToday));
+    const Results r = results(db(), take_.id, kToday);
+    const auto tables = listTables(r);
+    // The overview's value of the missing assets is the list's, added up.
+    const ValueTotals totals = missingTotals(db(), take_.id, kToday);
+    EXPECT_EQ(totals.original, r.missingOriginal);
+    EXPECT_EQ(totals.net, r.missingNet);
+    EXPECT_GT(totals.net, 0);
     for (ResultList list :
          {ResultList::Found, ResultList::Missing, ResultList::Misplaced, ResultList::Surplus})
         EXPECT_EQ(listed(list), rowsOf(tables[std::size_t(list)])) << int(list);

@@ -174,6 +174,8 @@ protected:
 TEST_F(StocktakeResults, TheOverviewCountsAndOpensEachListInTheResultsWindow) {
     StocktakeResultsDlg d(*app, state, s.id);
     EXPECT_TRUE(d.SummaryLabel->text().contains(QStringLiteral("应盘 5 / 已盘 3 / 位置不符 2")));
+    EXPECT_TRUE(d.SummaryLabel->text().contains(
+        QStringLiteral("盘亏资产原值：28000.00元  净值：2680.00元")));
     EXPECT_EQ(d.ListButtons[0]->text(), QStringLiteral("已盘点（1）…"));
     EXPECT_EQ(d.ListButtons[1]->text(), QStringLiteral("盘亏（2）…"));
     EXPECT_EQ(d.ListButtons[2]->text(), QStringLiteral("位置不符（2）…"));
@@ -212,6 +214,24 @@ TEST_F(StocktakeResults, TheOverviewCountsAndOpensEachListInTheResultsWindow) {
     EXPECT_EQ(d.pickedSerial(), 0);
     // The asset query text is kept around the lists.
     EXPECT_EQ(state.queryText, query::kNoQueryYet);
+}
+
+TEST_F(StocktakeResults, TheWholeStocktakeIsExportedToOneWorkbook) {
+    StocktakeResultsDlg d(*app, state, s.id);
+    const QString file = install.root() + QStringLiteral("/全面");
+    QString opened;
+    ui::setOpenHandler([&](const QString& path) {
+        opened = path;
+        return true;
+    });
+    fx::test::FileScript files;
+    files.answers = {file};
+    fx::test::PromptScript prompts;
+    prompts.expect(QStringLiteral("提示"), QStringLiteral("盘点结果已导出到"));
+    d.ExportButtonClick();
+    ui::setOpenHandler({});
+    EXPECT_EQ(opened, file + QStringLiteral(".xlsx"));
+    EXPECT_GT(QFileInfo(opened).size(), 0);
 }
 
 TEST_F(StocktakeResults, EveryColumnOfEveryListSortsByATitleClick) {

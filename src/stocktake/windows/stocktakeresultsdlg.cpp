@@ -29,11 +29,6 @@ QPushButton* button(QWidget* parent, const char* name, const QString& text) {
     return b;
 }
 
-// ListTable order of the lists (listTables): found, missing, misplaced, surplus.
-std::size_t tableOf(ResultList list) {
-    return std::size_t(list);
-}
-
 }  // namespace
 
 StocktakeResultsDlg::StocktakeResultsDlg(AppState& app, query::QueryState& state, int stocktakeId,
@@ -76,21 +71,35 @@ StocktakeResultsDlg::StocktakeResultsDlg(AppState& app, query::QueryState& state
 }
 
 void StocktakeResultsDlg::reload() {
+    // The counts and the value of the missing assets only: the lists themselves are read by the
+    // results window, the export and the report when asked for.
     try {
         stocktake_ = byId(*app_.current, stocktake_.id);
-        results_ = stocktake::results(*app_.current, stocktake_.id, Clock::today());
-        summary_ = summaryLines(stocktake_, counts(*app_.current, stocktake_.id), results_);
+        counts_ = counts(*app_.current, stocktake_.id);
+        const ValueTotals missing = missingTotals(*app_.current, stocktake_.id, Clock::today());
+        summary_ = summaryLines(stocktake_, counts_, missing.original, missing.net);
     } catch (const db::DbError& e) {
         ui::stop(this, e.message());
         return;
     }
-    tables_ = listTables(results_);
     SummaryLabel->setText(summary_.join(QLatin1Char('\n')));
-    for (int i = 0; i < 4; ++i) {
-        const ListTable& t = tables_[tableOf(ResultList(i))];
+    const int rows[] = {counts_.found - counts_.misplaced, counts_.expected - counts_.found,
+                        counts_.misplaced, counts_.surplus};
+    const char* titles[] = {"已盘点", "盘亏", "位置不符", "盘盈"};
+    for (int i = 0; i < 4; ++i)
         ListButtons[std::size_t(i)]->setText(
-            QStringLiteral("%1（%2）…").arg(t.title).arg(t.rows.size()));
+            QStringLiteral("%1（%2）…").arg(QString::fromUtf8(titles[i])).arg(rows[i]));
+}
+
+std::optional<std::array<ListTable, 4>> StocktakeResultsDlg::readLists() {
+    try {
+        const Results r = stocktake::results(*app_.current, stocktake_.id, Clock::today());
+        summary_ = summaryLines(stocktake_, counts(*app_.current, stocktake_.id), r);
+        return listTables(r);
+    } catch (const db::DbError& e) {
+        ui::stop(this, e.message());
     }
+    return std::nullopt;
 }
 
 void StocktakeResultsDlg::showListWindow(ResultList list) {
@@ -114,8 +123,10 @@ void StocktakeResultsDlg::ExportButtonClick() {
     if (path.isEmpty()) return;
     if (!path.endsWith(QLatin1String(".xlsx"), Qt::CaseInsensitive))
         path += QStringLiteral(".xlsx");
+    const auto tables = readLists();
+    if (!tables) return;
     try {
-        writeResultsXlsx(path, summary_, tables_);
+        writeResultsXlsx(path, summary_, *tables);
     } catch (const db::DbError& e) {
         ui::stop(this, e.message());
         return;
@@ -132,9 +143,11 @@ void StocktakeResultsDlg::PrintButtonClick() {
         ui::stop(this, e.message());
         return;
     }
+    const auto tables = readLists();
+    if (!tables) return;
     QStringList heading = summary_;
     heading << QStringLiteral("打印日期：") + Clock::today().toString(QStringLiteral("yyyy-MM-dd"));
-    report::previewReport(stocktakeReport(organisation, heading), stocktakeReportRows(tables_),
+    report::previewReport(stocktakeReport(organisation, heading), stocktakeReportRows(*tables),
                           report::RunOptions{Clock::now()}, this);
 }
 

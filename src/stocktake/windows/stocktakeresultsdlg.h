@@ -2,6 +2,7 @@
 
 #include <QDialog>
 #include <array>
+#include <optional>
 
 #include "liststatements.h"
 #include "querystate.h"
@@ -38,7 +39,7 @@ public:
     QPushButton* PrintButton;
     QPushButton* CloseButton;
 
-    // Reads the counts and lists again from every workstation's scans.
+    // Reads the counts and the value of the missing assets again from every workstation's scans.
     void reload();
     // Opens a list in the results window; an asset picked there closes this window too.
     void showListWindow(ResultList list);
@@ -46,14 +47,17 @@ public:
     void PrintButtonClick();
     // The asset to show on the card after a list picked one (0: none).
     int pickedSerial() const { return picked_; }
-    const Results& results() const { return results_; }
+    const Counts& shownCounts() const { return counts_; }
 
 private:
+    // The four lists as they are now, for the workbook and the report (and the summary with
+    // them); nothing after an error, which is shown.
+    std::optional<std::array<ListTable, 4>> readLists();
+
     AppState& app_;
     query::QueryState& state_;
     Stocktake stocktake_;
-    Results results_;
-    std::array<ListTable, 4> tables_;
+    Counts counts_;
     QStringList summary_;
     int picked_ = 0;
 };
