@@ -234,6 +234,16 @@ TEST_F(StocktakeResults, TheWholeStocktakeIsExportedToOneWorkbook) {
     EXPECT_GT(QFileInfo(opened).size(), 0);
 }
 
+TEST_F(StocktakeResults, AListTakesTheMainWindowsPlaceAndSize) {
+    QWidget main;
+    main.setGeometry(20, 30, 1000, 700);
+    StocktakeResultsDlg d(*app, state, s.id, &main);
+    openList(d, ResultList::Missing, [&](query::TcxjgDlg1& w) {
+        EXPECT_EQ(w.geometry(), main.geometry());
+        EXPECT_EQ(w.parentWidget(), &main);
+    });
+}
+
 TEST_F(StocktakeResults, EveryColumnOfEveryListSortsByATitleClick) {
     StocktakeResultsDlg d(*app, state, s.id);
     fx::test::PromptScript prompts;  // an engine error would be an unexpected message

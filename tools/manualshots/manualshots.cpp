@@ -243,7 +243,9 @@ int main(int argc, char** argv) {
                           const QString number = r.text(QStringLiteral("id")) +
                                                  QString::number(r.integer(QStringLiteral("num")));
                           scan.PlaceBox->setCurrentText(r.text(QStringLiteral("wz")));
-                          if (i == 1) scan.PlaceBox->setCurrentIndex(0);
+                          if (i == 1)  // found in the next place of the list
+                              scan.PlaceBox->setCurrentIndex((scan.PlaceBox->currentIndex() + 1) %
+                                                             scan.PlaceBox->count());
                           scan.scan(number);
                           if (i == 0) scan.scan(number);
                       }

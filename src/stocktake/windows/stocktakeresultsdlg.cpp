@@ -103,7 +103,10 @@ std::optional<std::array<ListTable, 4>> StocktakeResultsDlg::readLists() {
 }
 
 void StocktakeResultsDlg::showListWindow(ResultList list) {
-    const int picked = showStocktakeList(this, app_, state_, stocktake_, list);
+    // The results window takes its place and size from its parent: the main window's, as for
+    // every list, not this small window's.
+    QWidget* parent = parentWidget() ? parentWidget() : this;
+    const int picked = showStocktakeList(parent, app_, state_, stocktake_, list);
     if (picked > 0) {
         picked_ = picked;
         accept();
