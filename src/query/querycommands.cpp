@@ -17,9 +17,11 @@ const QString kSerialOrder = QStringLiteral(" order by ID1 asc");
 
 // Shows the results window of the state's kind and returns what the main window shows next.
 int showResults(QWidget* parent, AppState& app, QueryState& state, const QString& caption,
-                const QColor& colour) {
+                const QColor& colour, const ListRequest* request = nullptr) {
     TcxjgDlg1 window(app, state, parent);
     if (!caption.isEmpty()) window.setWindowTitle(caption);
+    if (request && request->command)
+        window.setListCommand(request->commandCaption, request->command);
     if (colour.isValid() && app.theme == Theme::Colourful) {
         QPalette pal = window.palette();
         pal.setColor(QPalette::Window, colour);
@@ -69,7 +71,7 @@ int showList(QWidget* parent, AppState& app, QueryState& state, const ListReques
     state.kind = request.kind;
     state.queryText = request.queryText;
     state.reportTitle = request.reportTitle;
-    const int picked = showResults(parent, app, state, request.caption, request.colour);
+    const int picked = showResults(parent, app, state, request.caption, request.colour, &request);
     state.queryText = saved;
     return picked;
 }

@@ -2,6 +2,7 @@
 
 #include <QColor>
 #include <QString>
+#include <functional>
 
 #include "querystate.h"
 
@@ -12,6 +13,8 @@ class AppState;
 }
 
 namespace fx::query {
+
+class TcxjgDlg1;
 
 // The three commands of the main window's query menu. Each returns the serial number (ID1) the
 // main window is to show afterwards, as if it had been typed into the serial box: the picked
@@ -39,6 +42,9 @@ struct ListRequest {
     QString reportTitle;  // the list report's title
     QString caption;      // the window caption; empty keeps "查询结果"
     QColor colour;        // a kind colour for the colourful theme; invalid: the theme's colour
+    // A command of the list's own (TcxjgDlg1::setListCommand); none when empty.
+    QString commandCaption;
+    std::function<void(TcxjgDlg1& window)> command;
 };
 int showList(QWidget* parent, AppState& app, QueryState& state, const ListRequest& request);
 

@@ -4,7 +4,7 @@
 
 namespace fx::query {
 
-// The seven kinds of list the results window shows. The kind decides the connection, the ORDER BY
+// The kinds of list the results window shows. The kind decides the connection, the ORDER BY
 // added at opening, the layout files, picking and sorting (resultkind.h).
 enum class ResultKind {
     AssetQuery = 0,        // "查寻", "重做上次查寻", "显示打印全部 "
@@ -14,6 +14,11 @@ enum class ResultKind {
     MaintenanceQuery = 4,  // the maintenance record query
     LendingHistory = 5,    // lending and return records of the current asset (history database)
     ChangeHistory = 6,  // the change history (操作记录) of an asset or a query (history database)
+    // The four lists of a stocktake's results (liststatements.h of the stocktake).
+    StocktakeFound = 7,      // 已盘点: found where the register says
+    StocktakeMissing = 8,    // 盘亏: in scope, never found
+    StocktakeMisplaced = 9,  // 位置不符: found at another place
+    StocktakeSurplus = 10,   // 盘盈: codes the register does not hold
 };
 
 // The asset query text before any query ran: it lists nothing.

@@ -6,7 +6,10 @@ namespace fx::query {
 
 namespace {
 
-// In kind order 0..6.
+// Asset-number order, the snapshot's number for an asset deleted from the register since.
+constexpr const char* kStocktakeOrder = " order by sbjl.id asc,sbjl.num asc,bh asc";
+
+// In kind order 0..10.
 const KindTraits kTraits[] = {
     {false, "", "cx.cjg", "/stdcxjg", "序号", true, true, true},
     {false, " order by jcrq asc", "jc.cjg", "/stdjcjg", "序号", true, true, true},
@@ -15,6 +18,11 @@ const KindTraits kTraits[] = {
     {false, " order by ID1,sxrq asc", "cwx.cjg", "/stdcwxjg", "序号", true, true, false},
     {true, " order by jcrq asc,bz desc", "cjc.cjg", "/stdcjcjg", "标志", false, false, false},
     {true, " order by index desc", "czjl.cjg", "/stdczjg", "时间", false, true, false},
+    // The stocktake's lists: a picked asset is shown on the card (to scrap a missing one there).
+    {false, kStocktakeOrder, "pdyp.cjg", "/stdpdyp", "序号", true, true, false},
+    {false, kStocktakeOrder, "pdpk.cjg", "/stdpdpk", "序号", true, true, false},
+    {false, kStocktakeOrder, "pdwz.cjg", "/stdpdwz", "序号", true, true, false},
+    {false, " order by smid asc", "pdpy.cjg", "/stdpdpy", "扫描编号", false, true, false},
 };
 
 }  // namespace

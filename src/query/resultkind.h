@@ -18,7 +18,7 @@ struct KindTraits {
     bool exitMovesToSelected;  // "退出" moves to the first selected row
 };
 
-// The traits of a kind; kinds outside 0..6 are treated as the asset query.
+// The traits of a kind; kinds outside 0..10 are treated as the asset query.
 const KindTraits& traitsOf(ResultKind kind);
 
 // The user layout file of a kind: dataDir (ending with "/") + user + "cx.cjg" and siblings.

@@ -109,6 +109,8 @@ void TcxjgDlg1::buildControls() {
     BitBtn4 = button("BitBtn4", QStringLiteral("批量调拨"));
     BitBtn4->setVisible(false);
     BitBtn4->setEnabled(false);
+    BitBtn5 = button("BitBtn5", QString());
+    BitBtn5->setVisible(false);
     // Printing lives with the reports; without their handler there is nothing to open.
     BitBtn2->setEnabled(bool(printHandler()));
 
@@ -153,6 +155,7 @@ void TcxjgDlg1::buildControls() {
     connect(BitBtn2, &QPushButton::clicked, this, [this] { BitBtn2Click(); });
     connect(BitBtn3, &QPushButton::clicked, this, [this] { BitBtn3Click(); });
     connect(BitBtn4, &QPushButton::clicked, this, [this] { BitBtn4Click(); });
+    connect(BitBtn5, &QPushButton::clicked, this, [this] { BitBtn5Click(); });
     connect(Label4, &ui::ClickLabel::clicked, this, [this] { Label4Click(); });
     connect(N1, &QAction::triggered, this, [this] { N1Click(); });
     connect(N3, &QAction::triggered, this, [this] { N3Click(); });
@@ -183,6 +186,7 @@ void TcxjgDlg1::layoutControls() {
     Label5->setGeometry(w - 112, 172, 110, 18);
     Label6->setGeometry(w - 112, 192, 110, 18);
     BitBtn4->setGeometry(w - 106, 220, 92, 28);
+    BitBtn5->setGeometry(w - 112, 220, 104, 28);  // in BitBtn4's place, which only kind 0 has
     Label8->setGeometry(w - 115, 254, 112, 90);
     Label4->setGeometry(w - 103, 352, 100, 18);
     Label1->setGeometry(w - 94, 378, 92, 18);
@@ -712,6 +716,16 @@ void TcxjgDlg1::BitBtn2Click() {
 
 void TcxjgDlg1::BitBtn4Click() {
     if (const BatchTransferHandler& transfer = batchTransferHandler()) transfer(*this);
+}
+
+void TcxjgDlg1::setListCommand(const QString& caption, ListCommand command) {
+    listCommand_ = std::move(command);
+    BitBtn5->setText(caption);
+    BitBtn5->setVisible(bool(listCommand_));
+}
+
+void TcxjgDlg1::BitBtn5Click() {
+    if (listCommand_) listCommand_(*this);
 }
 
 }  // namespace fx::query

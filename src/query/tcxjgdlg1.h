@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QDialog>
+#include <functional>
 #include <vector>
 
 #include "columnlayout.h"
@@ -56,6 +57,7 @@ public:
     QLabel* Label5;          // "折旧：" figure
     QLabel* Label6;          // "净值：" figure
     QPushButton* BitBtn4;    // "批量调拨"
+    QPushButton* BitBtn5;    // the list's own command (setListCommand), hidden without one
     QLabel* Label8;          // selection hint and count, see selectionHintLabel()
     ui::ClickLabel* Label4;  // "恢复默认排列"
     QLabel* Label1;          // "共" + count + "条"
@@ -94,6 +96,12 @@ public:
     // "打印…" and "批量调拨" (handled by the installed handlers, resulthooks.h).
     void BitBtn2Click();
     void BitBtn4Click();
+    // A command of the list's own, offered under "导出" (for example "调拨到盘点位置" of a
+    // stocktake's misplaced assets); it reads the window (selectedRows(), table()) and may
+    // reloadRows(). Without one, BitBtn5 stays hidden.
+    using ListCommand = std::function<void(TcxjgDlg1& window)>;
+    void setListCommand(const QString& caption, ListCommand command);
+    void BitBtn5Click();
 
     // ---- what openers, handlers and tests read ------------------------------------------------
     ResultKind kind() const { return state_.kind; }
@@ -145,6 +153,7 @@ private:
 
     AppState& app_;
     QueryState& state_;
+    ListCommand listCommand_;
     ResultModel* model_;
     ResultHeader* header_;
     bool popupAttached_ = false;

@@ -25,8 +25,9 @@ void TMainForm::bindStocktakeCommands() {
     bindCommand(NewStocktake1,
                 [this] { stocktake::newStocktake(this, state_, queryState_.queryText); });
     bindCommand(ScanStocktake1, [this] { stocktake::scanStocktake(this, state_); });
-    bindCommand(StocktakeResults1,
-                [this] { showPickedAsset(stocktake::showStocktakeResults(this, state_)); });
+    bindCommand(StocktakeResults1, [this] {
+        showPickedAsset(stocktake::showStocktakeResults(this, state_, queryState_));
+    });
     bindCommand(EndStocktake1, [this] { stocktake::endStocktake(this, state_); });
 }
 

@@ -26,6 +26,18 @@ std::array<SummaryLine, 2> summaryOf(int kind) {
         case 3:
             return {SummaryLine{QStringLiteral("总共调拨："), QStringLiteral("COUNT()+'次'")},
                     SummaryLine{}};
+        case 7:  // a stocktake's found and misplaced assets
+        case 9:
+            return {SummaryLine{QStringLiteral("共有固定资产："), QStringLiteral("COUNT()+'件'")},
+                    SummaryLine{}};
+        case 8:  // a stocktake's missing assets, with their value
+            return {SummaryLine{QStringLiteral("盘亏资产："), QStringLiteral("COUNT()+'件'")},
+                    SummaryLine{QStringLiteral("原值合计："),
+                                QStringLiteral("FORMATNUMERIC('0.00',SUM(yz))+'元  净值合计：'+"
+                                               "FORMATNUMERIC('0.00',SUM(jz))+'元'")}};
+        case 10:
+            return {SummaryLine{QStringLiteral("账外资产："), QStringLiteral("COUNT()+'件'")},
+                    SummaryLine{}};
         default:
             return {SummaryLine{}, SummaryLine{}};
     }
@@ -40,7 +52,12 @@ int printedColumnCount(int kind) {
         case 4:
             return 10;
         case 5:
+        case 7:
+        case 8:
+        case 9:
             return 9;
+        case 10:
+            return 5;
         default:
             return 8;  // kinds 1 and 2
     }
@@ -62,7 +79,7 @@ report::Report resultListReport(int kind, const QList<ListColumn>& gridColumns,
 void printResultList(QWidget* parent, int kind, const QList<ListColumn>& gridColumns,
                      const report::DataSource& rows, const QString& title) {
     report::TpaperDlg paperDialog(parent);
-    if (kind == 2 || kind == 4 || kind == 5)
+    if (kind == 2 || kind == 4 || kind == 5 || kind >= 7)
         paperDialog.proposeOrientation(report::Orientation::Landscape);
     if (ui::runModal(paperDialog) != QDialog::Accepted) return;
     const report::Report form =

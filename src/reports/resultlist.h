@@ -26,7 +26,8 @@ report::Report resultListReport(int kind, const QList<ListColumn>& gridColumns,
                                 const QString& title, report::Paper paper,
                                 report::Orientation orientation);
 
-// "打印…" for kinds 1 to 5: the paper dialog (landscape preset for kinds 2, 4 and 5); when
+// "打印…" for the kinds other than the asset query: the paper dialog (landscape preset for kinds 2,
+// 4, 5 and the stocktake's lists 7 to 10); when
 // confirmed, the preview of the list over `rows`.
 void printResultList(QWidget* parent, int kind, const QList<ListColumn>& gridColumns,
                      const report::DataSource& rows, const QString& title);

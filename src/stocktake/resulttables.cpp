@@ -63,6 +63,11 @@ std::array<ListTable, 4> listTables(const Results& r) {
 }
 
 QStringList summaryLines(const Stocktake& s, const Counts& n, const Results& r) {
+    return summaryLines(s, n, r.missingOriginal, r.missingNet);
+}
+
+QStringList summaryLines(const Stocktake& s, const Counts& n, qint64 missingOriginal,
+                         qint64 missingNet) {
     QStringList lines;
     lines << QStringLiteral("盘点：") + s.name;
     lines << QStringLiteral("范围：") + scopeText(s);
@@ -73,7 +78,7 @@ QStringList summaryLines(const Stocktake& s, const Counts& n, const Results& r) 
                                .arg(s.ended.toString(QStringLiteral("yyyy-MM-dd"))));
     lines << countsText(n);
     lines << QStringLiteral("盘亏资产原值：%1元  净值：%2元")
-                 .arg(reports::centsText(r.missingOriginal), reports::centsText(r.missingNet));
+                 .arg(reports::centsText(missingOriginal), reports::centsText(missingNet));
     return lines;
 }
 

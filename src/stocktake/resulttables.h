@@ -26,6 +26,9 @@ std::array<ListTable, 4> listTables(const Results& r);
 // The heading lines of a stocktake's report: name, scope, dates, the counts and the value of the
 // missing assets ("盘亏资产原值：9200.00元  净值：3070.00元").
 QStringList summaryLines(const Stocktake& s, const Counts& n, const Results& r);
+// The same with the value of the missing assets given in cents.
+QStringList summaryLines(const Stocktake& s, const Counts& n, qint64 missingOriginal,
+                         qint64 missingNet);
 
 // Writes the four lists into an .xlsx file, a sheet each, headed by the summary lines. Throws
 // db::DbError with the writer's message when the file cannot be written.

@@ -116,9 +116,11 @@ TEST(ResultKinds, FilesPerUserAndKind) {
     EXPECT_EQ(userLayoutPath(ResultKind::AssetQuery, QStringLiteral("/d/data/"),
                              QStringLiteral("仓管员")),
               QStringLiteral("/d/data/仓管员cx.cjg"));
-    const char* users[] = {"cx.cjg", "jc.cjg", "wx.cjg", "hiscx.cjg", "cwx.cjg", "cjc.cjg"};
-    const char* defaults[] = {"stdcxjg", "stdjcjg", "stdwxjg", "stdhisjg", "stdcwxjg", "stdcjcjg"};
-    for (int k = 0; k < 6; ++k) {
+    const char* users[] = {"cx.cjg",   "jc.cjg",   "wx.cjg",   "hiscx.cjg", "cwx.cjg", "cjc.cjg",
+                           "czjl.cjg", "pdyp.cjg", "pdpk.cjg", "pdwz.cjg",  "pdpy.cjg"};
+    const char* defaults[] = {"stdcxjg", "stdjcjg", "stdwxjg", "stdhisjg", "stdcwxjg", "stdcjcjg",
+                              "stdczjg", "stdpdyp", "stdpdpk", "stdpdwz",  "stdpdpy"};
+    for (int k = 0; k < 11; ++k) {
         const auto kind = static_cast<ResultKind>(k);
         EXPECT_EQ(userLayoutPath(kind, QStringLiteral("/d/"), QStringLiteral("u")),
                   QStringLiteral("/d/u") + QString::fromLatin1(users[k]));
@@ -131,9 +133,9 @@ TEST(ResultKinds, FilesPerUserAndKind) {
 
 TEST(ResultKinds, InstalledDefaultsReadAndStartWithTheirFirstTitle) {
     // The print slots need at least six columns for kind 3, eight for 1 and 2, nine for 5 and
-    // ten for 4.
-    const int least[] = {10, 8, 8, 6, 10, 9};
-    for (int k = 0; k < 6; ++k) {
+    // ten for 4; the stocktake's lists print nine columns (five of the surplus codes).
+    const int least[] = {10, 8, 8, 6, 10, 9, 7, 9, 9, 9, 5};
+    for (int k = 0; k < 11; ++k) {
         const auto kind = static_cast<ResultKind>(k);
         ColumnList columns;
         QString error;
@@ -155,8 +157,13 @@ TEST(ResultKinds, OpeningStatementAndTitleOrder) {
                             " order by sxrq asc",
                             " order by index asc",
                             " order by ID1,sxrq asc",
-                            " order by jcrq asc,bz desc"};
-    for (int k = 1; k < 6; ++k) {
+                            " order by jcrq asc,bz desc",
+                            " order by index desc",
+                            " order by sbjl.id asc,sbjl.num asc,bh asc",
+                            " order by sbjl.id asc,sbjl.num asc,bh asc",
+                            " order by sbjl.id asc,sbjl.num asc,bh asc",
+                            " order by smid asc"};
+    for (int k = 1; k < 11; ++k) {
         s.kind = static_cast<ResultKind>(k);
         EXPECT_EQ(openingStatement(s), s.queryText + QString::fromLatin1(orders[k]));
     }
@@ -169,10 +176,11 @@ TEST(ResultKinds, OpeningStatementAndTitleOrder) {
 }
 
 TEST(ResultKinds, WhatEachKindAllows) {
-    const bool pick[] = {true, true, false, false, true, false};
-    const bool sort[] = {true, true, true, false, true, false};
-    const bool history[] = {false, false, false, true, false, true};
-    for (int k = 0; k < 6; ++k) {
+    const bool pick[] = {true, true, false, false, true, false, false, true, true, true, false};
+    const bool sort[] = {true, true, true, false, true, false, true, true, true, true, true};
+    const bool history[] = {false, false, false, true,  false, true,
+                            true,  false, false, false, false};
+    for (int k = 0; k < 11; ++k) {
         const KindTraits& t = traitsOf(static_cast<ResultKind>(k));
         EXPECT_EQ(t.pickable, pick[k]) << k;
         EXPECT_EQ(t.sortable, sort[k]) << k;

@@ -196,6 +196,27 @@ TEST(ResultList, EachKindPrintsItsColumnsAndSummary) {
             .text.isEmpty());
 }
 
+TEST(ResultList, AStocktakesListsPrintTheirColumnsAndCounts) {
+    QList<ListColumn> grid;
+    for (int i = 0; i < 12; ++i)
+        grid.append({QStringLiteral("列%1").arg(i), QStringLiteral("f%1").arg(i), 50});
+    const auto report = [&](int kind) {
+        return resultListReport(kind, grid, {}, report::Paper::A4, report::Orientation::Landscape);
+    };
+    for (int kind : {7, 8, 9}) {
+        EXPECT_EQ(caption(report(kind), 9), QStringLiteral("列8")) << kind;
+        EXPECT_EQ(caption(report(kind), 10), QString()) << kind;
+        EXPECT_EQ(item(report(kind), QStringLiteral("QRExpr1")).expression,
+                  QStringLiteral("COUNT()+'件'"));
+    }
+    EXPECT_EQ(item(report(8), QStringLiteral("QRLabel9")).text, QStringLiteral("盘亏资产："));
+    EXPECT_TRUE(
+        item(report(8), QStringLiteral("QRExpr2")).expression.contains(QStringLiteral("SUM(jz)")));
+    EXPECT_EQ(caption(report(10), 5), QStringLiteral("列4"));
+    EXPECT_EQ(caption(report(10), 6), QString());
+    EXPECT_EQ(item(report(10), QStringLiteral("QRLabel9")).text, QStringLiteral("账外资产："));
+}
+
 // ---- the format file ----------------------------------------------------------------------
 
 QByteArray gbk(const QString& s) {

@@ -28,8 +28,11 @@
 #include "logindialog.h"
 #include "mainform.h"
 #include "modal.h"
+#include "newstocktakedlg.h"
 #include "prompt.h"
 #include "rowset.h"
+#include "stocktakeresultsdlg.h"
+#include "stocktakescandlg.h"
 #include "tcxjgdlg1.h"
 #include "texitdlg.h"
 #include "tljcxdlg.h"
@@ -220,6 +223,48 @@ int main(int argc, char** argv) {
     form.Cancel1Click();
     camera.expect("fx::movements::TwxcxDlg", QStringLiteral("repairquery"));
     form.N12->trigger();
+
+    // The stocktake: a new one of the whole register, a few scans (one of them at another place
+    // than the register's, one repeated, one of a code the register lacks), the results and the
+    // missing assets in the results window.
+    camera.expect("fx::stocktake::NewStocktakeDlg", QStringLiteral("newstocktake"), [](QDialog& d) {
+        auto& dialog = static_cast<fx::stocktake::NewStocktakeDlg&>(d);
+        dialog.OkButtonClick();
+        return dialog.result();
+    });
+    camera.expect("fx::stocktake::StocktakeScanDlg", QStringLiteral("stocktakescan"),
+                  [&camera, &state](QDialog& d) {
+                      auto& scan = static_cast<fx::stocktake::StocktakeScanDlg&>(d);
+                      fx::db::RowSet r(*state.current,
+                                       QStringLiteral("select id, num, wz from sbjl where "
+                                                      "ybf=false and worp=true order by ID1"));
+                      r.open();
+                      for (int i = 0; i < 3 && !r.eof(); ++i, r.next()) {
+                          const QString number = r.text(QStringLiteral("id")) +
+                                                 QString::number(r.integer(QStringLiteral("num")));
+                          scan.PlaceBox->setCurrentText(r.text(QStringLiteral("wz")));
+                          if (i == 1)  // found in the next place of the list
+                              scan.PlaceBox->setCurrentIndex((scan.PlaceBox->currentIndex() + 1) %
+                                                             scan.PlaceBox->count());
+                          scan.scan(number);
+                          if (i == 0) scan.scan(number);
+                      }
+                      scan.scan(QStringLiteral("ZW-0001"));
+                      camera.take(d, QStringLiteral("stocktakescan"));
+                      return int(QDialog::Accepted);
+                  });
+    form.NewStocktake1->trigger();
+    camera.expect("fx::stocktake::ChooseStocktakeDlg", QStringLiteral("choosestocktake"),
+                  [](QDialog&) { return int(QDialog::Accepted); });
+    camera.expect("fx::stocktake::StocktakeResultsDlg", QStringLiteral("stocktakeresults"),
+                  [](QDialog& d) {
+                      static_cast<fx::stocktake::StocktakeResultsDlg&>(d)
+                          .ListButtons[std::size_t(fx::stocktake::ResultList::Missing)]
+                          ->click();
+                      return int(QDialog::Accepted);
+                  });
+    camera.expect("fx::query::TcxjgDlg1", QStringLiteral("stocktakelist"));
+    form.StocktakeResults1->trigger();
 
     camera.expect("fx::users::TyhglDlg", QStringLiteral("users"));
     form.N19->trigger();

@@ -13,6 +13,7 @@ namespace fx::stocktake {
 // "选择盘点": one of the given stocktakes, newest first.
 class ChooseStocktakeDlg : public QDialog {
     Q_OBJECT
+    Q_CLASSINFO("helpSection", "stocktake.html")
 public:
     ChooseStocktakeDlg(const QString& caption, std::vector<Stocktake> choices,
                        QWidget* parent = nullptr);

@@ -20,6 +20,7 @@ namespace fx::stocktake {
 // stocktake with the snapshot of its scope; scrapped assets are left out.
 class NewStocktakeDlg : public QDialog {
     Q_OBJECT
+    Q_CLASSINFO("helpSection", "stocktake.html")
 public:
     // queryRows: the serial numbers of the rows of the last query, for that scope.
     NewStocktakeDlg(AppState& app, std::vector<int> queryRows, QWidget* parent = nullptr);

@@ -70,11 +70,11 @@ void scanStocktake(QWidget* parent, AppState& app) {
     }
 }
 
-int showStocktakeResults(QWidget* parent, AppState& app) {
+int showStocktakeResults(QWidget* parent, AppState& app, query::QueryState& state) {
     try {
         const int id = choose(parent, app, QStringLiteral("盘点结果"), false);
         if (id == 0) return 0;
-        StocktakeResultsDlg d(app, id, parent);
+        StocktakeResultsDlg d(app, state, id, parent);
         ui::runModal(d);
         return d.pickedSerial();
     } catch (const db::DbError& e) {

@@ -2,16 +2,16 @@
 
 #include <QDialog>
 #include <array>
+#include <optional>
 
+#include "liststatements.h"
+#include "querystate.h"
 #include "results.h"
 #include "resulttables.h"
 #include "stocktake.h"
 
 class QLabel;
-class QLineEdit;
 class QPushButton;
-class QTabWidget;
-class QTableWidget;
 
 namespace fx {
 class AppState;
@@ -19,51 +19,45 @@ class AppState;
 
 namespace fx::stocktake {
 
-// "盘点结果": the found, missing (盘亏), misplaced and surplus (盘盈) lists of a stocktake, each
-// sortable by a title click, with the counts and the value of the missing assets; export to
-// .xlsx, the printed stocktake report, and the commands that put the register right: the
-// misplaced assets moved where they were found (a batch transfer), a follow-up remark on missing
-// assets, and a missing asset shown on the card (to scrap it there).
+// "盘点结果": the counts of a stocktake and the value of its missing assets, with a button for
+// each of its four lists (found, missing (盘亏), misplaced, surplus (盘盈)), which opens that list
+// in the results window with its sorting, export and printing, and the commands of the list
+// (the misplaced assets moved where they were found, a follow-up remark on missing assets, an
+// asset picked to be shown on the card); the whole stocktake exported to one workbook, and the
+// printed stocktake report.
 class StocktakeResultsDlg : public QDialog {
     Q_OBJECT
+    Q_CLASSINFO("helpSection", "stocktake.html")
 public:
-    enum List { Found = 0, Missing = 1, Misplaced = 2, Surplus = 3 };
-
-    StocktakeResultsDlg(AppState& app, int stocktakeId, QWidget* parent = nullptr);
+    StocktakeResultsDlg(AppState& app, query::QueryState& state, int stocktakeId,
+                        QWidget* parent = nullptr);
 
     QLabel* SummaryLabel;
-    QTabWidget* ListTabs;
-    std::array<QTableWidget*, 4> Grids;  // FoundGrid, MissingGrid, MisplacedGrid, SurplusGrid
+    // FoundButton, MissingButton, MisplacedButton, SurplusButton, in ResultList order.
+    std::array<QPushButton*, 4> ListButtons;
     QPushButton* ExportButton;
     QPushButton* PrintButton;
-    QPushButton* MoveButton;
-    QLineEdit* FollowUpEdit;
-    QPushButton* FollowUpButton;
-    QPushButton* CardButton;
     QPushButton* CloseButton;
 
-    // Reads the lists again from every workstation's scans.
+    // Reads the counts and the value of the missing assets again from every workstation's scans.
     void reload();
+    // Opens a list in the results window; an asset picked there closes this window too.
+    void showListWindow(ResultList list);
     void ExportButtonClick();
     void PrintButtonClick();
-    // Moves the selected misplaced assets to where they were found, after a confirmation.
-    void MoveButtonClick();
-    // Keeps FollowUpEdit's text as the remark of the selected missing assets.
-    void FollowUpButtonClick();
-    // Closes the window and has the main window show the selected missing asset.
-    void CardButtonClick();
-    // The asset to show on the card after CardButton (0: none).
+    // The asset to show on the card after a list picked one (0: none).
     int pickedSerial() const { return picked_; }
-    const Results& results() const { return results_; }
+    const Counts& shownCounts() const { return counts_; }
 
 private:
-    std::vector<const AssetLine*> selectedAssets(List list) const;
-    void fill(List list, const ListTable& table);
+    // The four lists as they are now, for the workbook and the report (and the summary with
+    // them); nothing after an error, which is shown.
+    std::optional<std::array<ListTable, 4>> readLists();
 
     AppState& app_;
+    query::QueryState& state_;
     Stocktake stocktake_;
-    Results results_;
-    std::array<ListTable, 4> tables_;
+    Counts counts_;
     QStringList summary_;
     int picked_ = 0;
 };

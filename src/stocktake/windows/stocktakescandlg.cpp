@@ -44,7 +44,10 @@ QPushButton* button(QWidget* parent, const char* name, const QString& text) {
 }  // namespace
 
 StocktakeScanDlg::StocktakeScanDlg(AppState& app, int stocktakeId, QWidget* parent)
-    : QDialog(parent), app_(app), stocktake_(byId(*app.current, stocktakeId)) {
+    : QDialog(parent),
+      app_(app),
+      stocktake_(byId(*app.current, stocktakeId)),
+      counts_(stocktakeId) {
     setObjectName(QStringLiteral("StocktakeScanDlg"));
     setWindowTitle(QStringLiteral("盘点扫描 - ") + stocktake_.name);
     resize(620, 520);
@@ -215,7 +218,7 @@ void StocktakeScanDlg::scan(const QString& code) {
     SurplusNote->setEnabled(lastSurplus_ != 0);
     SurplusButton->setEnabled(lastSurplus_ != 0);
     SurplusNote->clear();
-    refreshCounts();
+    updateCounts();
 }
 
 void StocktakeScanDlg::UndoButtonClick() {
@@ -262,9 +265,17 @@ void StocktakeScanDlg::SurplusButtonClick() {
 
 void StocktakeScanDlg::refreshCounts() {
     try {
-        CountsLabel->setText(countsText(counts(*app_.current, stocktake_.id)));
+        CountsLabel->setText(countsText(counts_.refresh(*app_.current)));
     } catch (const db::DbError& e) {
         // A share gone for a moment: the next refresh tries again.
+        CountsLabel->setText(QStringLiteral("盘点数字暂时读不到：") + e.message());
+    }
+}
+
+void StocktakeScanDlg::updateCounts() {
+    try {
+        CountsLabel->setText(countsText(counts_.update(*app_.current)));
+    } catch (const db::DbError& e) {
         CountsLabel->setText(QStringLiteral("盘点数字暂时读不到：") + e.message());
     }
 }

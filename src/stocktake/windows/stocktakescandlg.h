@@ -3,6 +3,7 @@
 #include <QDialog>
 #include <vector>
 
+#include "runningcounts.h"
 #include "scan.h"
 #include "stocktake.h"
 
@@ -25,6 +26,7 @@ namespace fx::stocktake {
 // follow the scans of every workstation (refreshed every few seconds and on "刷新").
 class StocktakeScanDlg : public QDialog {
     Q_OBJECT
+    Q_CLASSINFO("helpSection", "stocktake.html")
 public:
     StocktakeScanDlg(AppState& app, int stocktakeId, QWidget* parent = nullptr);
 
@@ -49,6 +51,9 @@ public:
     void SurplusButtonClick();
     // Reads the counts again, with every workstation's scans.
     void refreshCounts();
+    // Brings the counts up to date after a scan: the scans recorded since the last read, by
+    // this workstation and the others, are added.
+    void updateCounts();
     // Loads a handheld scanner's file chosen by the user.
     void LoadButtonClick();
     // The colour a result is shown in.
@@ -61,6 +66,7 @@ private:
 
     AppState& app_;
     Stocktake stocktake_;
+    RunningCounts counts_;
     std::vector<qint64> myScans_;  // this window's scans, for the undo
     qint64 lastSurplus_ = 0;
     QTimer* refreshTimer_;
