@@ -627,9 +627,13 @@ TEST_F(ResultWindowTest, EarlierPickShowsAgainAfterAnExit) {
         return w.result();
     });
     EXPECT_EQ(query::showAllAssets(nullptr, *app, state), ids[4]);
-    query::ListRequest loans{ResultKind::LendingList, QStringLiteral("select * from jcb"),
-                             QStringLiteral("出借资产"), QStringLiteral("出借固定资产列表"),
-                             QColor()};
+    query::ListRequest loans{ResultKind::LendingList,
+                             QStringLiteral("select * from jcb"),
+                             QStringLiteral("出借资产"),
+                             QStringLiteral("出借固定资产列表"),
+                             QColor(),
+                             QString(),
+                             {}};
     EXPECT_EQ(query::showList(nullptr, *app, state, loans), ids[4]);
     // The list kept the last asset query.
     EXPECT_EQ(state.queryText, reports::kAssetQuery);
