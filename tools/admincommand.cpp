@@ -184,6 +184,19 @@ int usageError(const QString& message, QTextStream& err) {
     return kExitUsage;
 }
 
+int runReportingFailure(const std::function<void()>& work, QTextStream& err) {
+    try {
+        work();
+        return kExitOk;
+    } catch (const AdminError& e) {
+        err << "fxasset-admin: " << e.message() << '\n';
+    } catch (const db::DbError& e) {
+        err << "fxasset-admin: database error: " << e.message() << '\n';
+    }
+    err.flush();
+    return kExitFailed;
+}
+
 QString usageText() {
     return QString::fromUtf8(
         "Usage: fxasset-admin COMMAND ...\n"

@@ -2,6 +2,7 @@
 
 #include <QStringList>
 #include <QTextStream>
+#include <functional>
 
 namespace fx::admin {
 
@@ -16,6 +17,10 @@ QString usageText();
 // Prints "fxasset-admin: message", a blank line and the usage text on err; returns kExitUsage.
 // Every command answers a command line it does not understand this way.
 int usageError(const QString& message, QTextStream& err);
+
+// Runs a command's work: kExitOk when it finishes; when it throws AdminError or db::DbError,
+// prints "fxasset-admin: ..." on err and returns kExitFailed.
+int runReportingFailure(const std::function<void()>& work, QTextStream& err);
 
 // Runs one command line (arguments without the program name): init, sql, --help. Output goes
 // to out, messages to err; returns the exit code.

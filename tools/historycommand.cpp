@@ -37,18 +37,13 @@ int historyCommand(const QStringList& args, QTextStream& out, QTextStream& err) 
         }
     }
     if (options.dataDir.isEmpty()) return usageError(QStringLiteral("history needs DATADIR"), err);
-    try {
-        std::unique_ptr<db::Connection> c = openDatabase(options);
-        history::printHistory(*c, filter, out);
-        out.flush();
-        return kExitOk;
-    } catch (const AdminError& e) {
-        err << "fxasset-admin: " << e.message() << '\n';
-    } catch (const db::DbError& e) {
-        err << "fxasset-admin: database error: " << e.message() << '\n';
-    }
-    err.flush();
-    return kExitFailed;
+    return runReportingFailure(
+        [&] {
+            std::unique_ptr<db::Connection> c = openDatabase(options);
+            history::printHistory(*c, filter, out);
+            out.flush();
+        },
+        err);
 }
 
 }  // namespace fx::admin

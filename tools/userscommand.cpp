@@ -28,19 +28,14 @@ int usersCommand(const QStringList& args, QTextStream& out, QTextStream& err) {
     }
     if (options.dataDir.isEmpty() || !hashAll)
         return usageError(QStringLiteral("users needs DATADIR and --hash-all"), err);
-    try {
-        std::unique_ptr<db::Connection> c = openDatabase(options);
-        const int replaced = accounts::hashAllPasswords(*c);
-        out << replaced << " passwords replaced by their hash\n";
-        out.flush();
-        return kExitOk;
-    } catch (const AdminError& e) {
-        err << "fxasset-admin: " << e.message() << '\n';
-    } catch (const db::DbError& e) {
-        err << "fxasset-admin: database error: " << e.message() << '\n';
-    }
-    err.flush();
-    return kExitFailed;
+    return runReportingFailure(
+        [&] {
+            std::unique_ptr<db::Connection> c = openDatabase(options);
+            const int replaced = accounts::hashAllPasswords(*c);
+            out << replaced << " passwords replaced by their hash\n";
+            out.flush();
+        },
+        err);
 }
 
 }  // namespace fx::admin
