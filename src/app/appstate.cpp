@@ -7,6 +7,15 @@
 
 namespace fx {
 
+QString ServerLocation::connectionString() const {
+    if (password.isEmpty()) return conninfo;
+    // libpq's quoted keyword value: backslash and single quote escaped by a backslash.
+    QString quoted = password;
+    quoted.replace(QLatin1Char('\\'), QStringLiteral("\\\\"));
+    quoted.replace(QLatin1Char('\''), QStringLiteral("\\'"));
+    return conninfo + QStringLiteral(" password='") + quoted + QLatin1Char('\'');
+}
+
 AppState::AppState() : historyPassword(QString::fromLatin1(schema::kHistoryPassword)) {}
 AppState::~AppState() = default;
 
@@ -47,13 +56,16 @@ QString AppState::historyDatabasePath() const {
 }
 
 void AppState::openCurrent() {
-    current = openKeyed(currentDatabasePath(), schema::DatabaseKind::Current);
+    current = server ? db::Connection::openServer(server->connectionString(), server->currentSchema)
+                     : openKeyed(currentDatabasePath(), schema::DatabaseKind::Current);
     migrateForAdministrator(*current, schema::DatabaseKind::Current);
 }
 
 bool AppState::openHistory() {
     try {
-        history = openKeyed(historyDatabasePath(), schema::DatabaseKind::History);
+        history =
+            server ? db::Connection::openServer(server->connectionString(), server->historySchema)
+                   : openKeyed(historyDatabasePath(), schema::DatabaseKind::History);
         migrateForAdministrator(*history, schema::DatabaseKind::History);
         return true;
     } catch (const db::DbError&) {

@@ -2,6 +2,7 @@
 
 #include <QString>
 #include <memory>
+#include <optional>
 
 #include "migration.h"
 #include "organisationkey.h"
@@ -26,6 +27,18 @@ struct Rights {
     bool spmodi = false;  // super-modify: every field of the card may be changed
 };
 
+// The database server a program works on instead of the two files of a data folder: a libpq
+// connection string without the password (host, port, database name, user), the password given
+// at sign-in (kept in memory only) and the two schemas (the current data and the history).
+struct ServerLocation {
+    QString conninfo;
+    QString password;
+    QString currentSchema = QStringLiteral("gdzc");
+    QString historySchema = QStringLiteral("dbjl");
+    // conninfo with the password added as a quoted keyword value (none when empty).
+    QString connectionString() const;
+};
+
 // Program-wide state that outlives the windows: where the data is, who is signed in, the
 // settings, and the two connections. One object, passed to the windows that need it.
 class AppState {
@@ -41,6 +54,10 @@ public:
     // The organisation's keys and the shipped ones, tried in this order before currentPassword
     // and historyPassword (organisationkey.h); empty for an installation told its passwords.
     schema::KeyRing keys;
+
+    // Set when the databases are on a server; dataDir then still holds the settings file.
+    std::optional<ServerLocation> server;
+    bool onServer() const { return server.has_value(); }
 
     QString userName;
     Rights rights;
@@ -63,8 +80,9 @@ public:
     QString currentDatabasePath() const;
     QString historyDatabasePath() const;
     // Opens the current database (throws db::DbError) and the history database (returns false
-    // when it could not be opened; the program runs on without it). For the administrator, a
-    // database of an earlier layout is migrated as it is opened.
+    // when it could not be opened; the program runs on without it): the two files of dataDir,
+    // or the two schemas of the server. For the administrator, a database of an earlier layout
+    // is migrated as it is opened.
     void openCurrent();
     bool openHistory();
     void closeConnections();

@@ -9,7 +9,7 @@
 
 namespace fx::test {
 
-TestInstallation::TestInstallation() {
+TestInstallation::TestInstallation(Engine engine) {
     const QString config = dir_.path() + QStringLiteral("/config");
     QDir().mkpath(config);
     qputenv("XDG_CONFIG_HOME", QFile::encodeName(config));
@@ -24,11 +24,24 @@ TestInstallation::TestInstallation() {
         QStringLiteral(FX_SHARE_DIR) + QLatin1Char('/') + QString::fromLatin1(schema::kKeyFileName),
         keyFile);
     password_ = schema::currentPasswordFromKeyFile(keyFile);
-    schema::createDatabases(dataDir(), password_);
+    if (engine == Engine::Server) {
+        space_ = std::make_unique<ServerSpace>();
+        schema::createServerDatabases(space_->conninfo(), space_->prefix());
+    } else {
+        schema::createDatabases(dataDir(), password_);
+    }
     schema::writeInstallationKey({appPath_, QStringLiteral("测试单位")});
 }
 
 TestInstallation::~TestInstallation() = default;
+
+ServerLocation TestInstallation::serverLocation() const {
+    ServerLocation l;
+    l.conninfo = space_->conninfo();
+    l.currentSchema = space_->schema(QString::fromLatin1(schema::kServerCurrentSchema));
+    l.historySchema = space_->schema(QString::fromLatin1(schema::kServerHistorySchema));
+    return l;
+}
 
 std::unique_ptr<AppState> TestInstallation::bare() {
     auto s = std::make_unique<AppState>();
@@ -36,6 +49,7 @@ std::unique_ptr<AppState> TestInstallation::bare() {
     s->appPath = appPath_;
     s->dataDir = dataDir();
     s->currentPassword = password_;
+    if (space_) s->server = serverLocation();
     return s;
 }
 
