@@ -4,10 +4,10 @@
 #include <QHash>
 
 #include "assetnumber.h"
+#include "bulkinsert.h"
 #include "changerecorder.h"
 #include "connection.h"
 #include "dictionaryrows.h"
-#include "rowset.h"
 
 namespace fx::import {
 
@@ -65,35 +65,24 @@ ImportResult runImport(db::Connection& c, const SheetTable& table, const ImportO
     if (progress && !progress(0, total)) throw ImportCancelled();
     for (const Addition& a : plan.additions) addItem(c, a);
 
-    db::RowSet rows(c, QStringLiteral("select * from sbjl where ID1=-1"));
-    rows.open();
+    // One prepared insert for every row; the counter comes back with each row, nothing is
+    // read back or kept.
+    db::BulkInsert insert(
+        c, QStringLiteral("sbjl"),
+        {QStringLiteral("id"), QStringLiteral("num"), QStringLiteral("zclb"),
+         QStringLiteral("sbmc"), QStringLiteral("sbxh"), QStringLiteral("sbpz"),
+         QStringLiteral("yt"), QStringLiteral("worp"), QStringLiteral("wz"), QStringLiteral("bgr"),
+         QStringLiteral("ly"), QStringLiteral("bxq"), QStringLiteral("gmrq"),
+         QStringLiteral("pzrq"), QStringLiteral("gmjg"), QStringLiteral("other"),
+         QStringLiteral("ybf"), QStringLiteral("yjc"), QStringLiteral("wx")});
     QHash<QString, int> highest;
     QList<history::RecordedAsset> recorded;
     if (recorder) recorded.reserve(total);
     int done = 0;
     for (const AssetRow& a : plan.assets) {
-        rows.append();
-        rows.setValue(QStringLiteral("id"), a.prefix);
-        rows.setValue(QStringLiteral("num"), a.number);
-        rows.setValue(QStringLiteral("zclb"), a.zclb);
-        rows.setValue(QStringLiteral("sbmc"), a.sbmc);
-        rows.setValue(QStringLiteral("sbxh"), a.sbxh);
-        rows.setValue(QStringLiteral("sbpz"), a.sbpz);
-        rows.setValue(QStringLiteral("yt"), a.yt);
-        rows.setValue(QStringLiteral("worp"), a.worp);
-        rows.setValue(QStringLiteral("wz"), a.wz);
-        rows.setValue(QStringLiteral("bgr"), a.bgr);
-        rows.setValue(QStringLiteral("ly"), a.ly);
-        rows.setValue(QStringLiteral("bxq"), a.bxq);
-        rows.setValue(QStringLiteral("gmrq"), a.gmrq);
-        rows.setValue(QStringLiteral("pzrq"), a.pzrq);
-        rows.setValue(QStringLiteral("gmjg"), a.gmjg);
-        rows.setValue(QStringLiteral("other"), a.other);
-        rows.setValue(QStringLiteral("ybf"), a.ybf);
-        rows.setValue(QStringLiteral("yjc"), false);
-        rows.setValue(QStringLiteral("wx"), false);
-        rows.post();
-        const qint64 serial = rows.value(QStringLiteral("ID1")).toLongLong();
+        const qint64 serial = insert.insert({a.prefix, a.number, a.zclb, a.sbmc, a.sbxh, a.sbpz,
+                                             a.yt, a.worp, a.wz, a.bgr, a.ly, a.bxq, a.gmrq, a.pzrq,
+                                             a.gmjg, a.other, a.ybf, false, false});
         if (result.firstSerial == 0) result.firstSerial = serial;
         result.lastSerial = serial;
         highest[a.prefix] = qMax(highest.value(a.prefix, 0), a.number);
