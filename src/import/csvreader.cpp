@@ -2,7 +2,9 @@
 
 #include <QFile>
 #include <QFileInfo>
+#include <QSet>
 #include <QStringDecoder>
+#include <vector>
 
 namespace fx::import {
 
@@ -27,6 +29,27 @@ QString decode(const QByteArray& data, const QString& encoding) {
         throw ReadError(QStringLiteral("本机不支持 GBK 编码，不能读取该文件。"));
     return decoder.decode(data);
 }
+
+// The texts a column repeats (categories, places, persons, "否") are held once, as an .xlsx
+// file's shared strings are: a register of 100000 rows holds a few thousand distinct values
+// where it has a million cells. A column stops collecting new texts once it has many, so a
+// column of unique values (numbers, remarks) costs no more than without.
+class CellTexts {
+public:
+    QString shared(int column, const QString& text) {
+        if (text.isEmpty()) return text;
+        if (std::size_t(column) >= columns_.size()) columns_.resize(std::size_t(column) + 1);
+        QSet<QString>& texts = columns_[std::size_t(column)];
+        const auto it = texts.constFind(text);
+        if (it != texts.cend()) return *it;
+        if (texts.size() < kMaxTextsPerColumn) texts.insert(text);
+        return text;
+    }
+
+private:
+    static constexpr qsizetype kMaxTextsPerColumn = 4096;
+    std::vector<QSet<QString>> columns_;
+};
 
 }  // namespace
 
@@ -61,6 +84,7 @@ SheetTable parseCsv(const QByteArray& data, const CsvOptions& options) {
     table.sheet = table.sheetNames.front();
 
     RowCollector rows(table);
+    CellTexts texts;
     const QChar sep = table.separator;
     const qsizetype n = text.size();
     qsizetype i = 0;
@@ -98,13 +122,14 @@ SheetTable parseCsv(const QByteArray& data, const CsvOptions& options) {
             continue;
         }
         if (ch == sep) {
-            rows.setCell(column++, field);
+            rows.setCell(column, texts.shared(column, field));
+            ++column;
             field.clear();
             ++i;
             continue;
         }
         if (ch == u'\r' || ch == u'\n') {
-            rows.setCell(column, field);
+            rows.setCell(column, texts.shared(column, field));
             field.clear();
             column = 0;
             rows.endRow();
@@ -114,10 +139,21 @@ SheetTable parseCsv(const QByteArray& data, const CsvOptions& options) {
             rows.beginRow(line);
             continue;
         }
-        field += ch;
-        ++i;
+        // A run of plain characters is taken in one piece: one allocation of the field's own
+        // size, however long the file.
+        qsizetype end = i + 1;
+        while (end < n) {
+            const QChar c = text.at(end);
+            if (c == sep || c == u'\r' || c == u'\n' || c == u'"') break;
+            ++end;
+        }
+        if (field.isEmpty())
+            field = text.sliced(i, end - i);
+        else
+            field += QStringView(text).sliced(i, end - i);
+        i = end;
     }
-    rows.setCell(column, field);
+    rows.setCell(column, texts.shared(column, field));
     rows.endRow();
     return table;
 }

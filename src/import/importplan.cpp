@@ -2,6 +2,7 @@
 
 #include <QSet>
 #include <algorithm>
+#include <climits>
 #include <map>
 #include <optional>
 
@@ -34,7 +35,6 @@ struct Known {
     QSet<QString> models;                                     // (sbmc, sbxh)
     QSet<QString> uses;                                       // (sort, yt)
     QSet<QString> places, persons, lives, sources;
-    QHash<QString, QSet<int>> numbers;  // prefix -> numbers held in the register
 
     explicit Known(db::Connection& c) {
         db::RowSet r(c);
@@ -67,10 +67,27 @@ struct Known {
             r.open(QString::fromLatin1(l.sql));
             for (; !r.eof(); r.next()) l.set->insert(r.text(QString::fromLatin1(l.field)));
         }
-        r.open(QStringLiteral("select id,num from sbjl"));
-        for (; !r.eof(); r.next())
-            numbers[r.text(QStringLiteral("id"))].insert(r.integer(QStringLiteral("num")));
     }
+};
+
+// The numbers the register holds under a prefix from first to last, found through the index
+// on (id, num): the check reads only the part of the register the file's numbers can meet.
+QSet<int> registerNumbers(db::Connection& c, const QString& prefix, int first, int last) {
+    QSet<int> numbers;
+    db::RowSet r(c);
+    r.open(QStringLiteral("select num from sbjl where id=%1 and num>=%2 and num<=%3")
+               .arg(db::quoted(prefix))
+               .arg(first)
+               .arg(last));
+    for (; !r.eof(); r.next()) numbers.insert(r.integer(QStringLiteral("num")));
+    return numbers;
+}
+
+// An asset number the file gives, for the check of taken and repeated numbers.
+struct FileNumber {
+    int row = 0;
+    QString prefix;
+    int number = 0;
 };
 
 // The cells of one data row by field, cleaned.
@@ -109,34 +126,34 @@ public:
                                     .arg(fieldCaption(required)));
         collectPersonsOfFile();
 
-        std::vector<AssetRow> candidates;
-        std::vector<AssetRow> numbered;  // every row whose number reads, refused or not
+        // The rows are held once, in the plan's own list, and narrowed in place as the checks
+        // refuse them: a large file is never copied from one list to the next.
+        std::vector<AssetRow>& rows = plan_.assets;
+        rows.reserve(table_.rows.size() - std::size_t(plan_.headerRow) - 1);
+        std::vector<FileNumber> numbered;  // every row whose number reads, refused or not
         for (std::size_t i = std::size_t(plan_.headerRow) + 1; i < table_.rows.size(); ++i) {
             ++plan_.dataRows;
             RowValues v{&table_.rows[i], columns_};
             problemsOfRow_.clear();
             AssetRow a = readRow(v);
-            if (a.numberFromFile) numbered.push_back(a);
+            if (a.numberFromFile) numbered.push_back({a.row, a.prefix, a.number});
             if (problemsOfRow_.empty())
-                candidates.push_back(std::move(a));
+                rows.push_back(std::move(a));
             else
                 refuse();
         }
         checkNumbers(numbered);
-        std::erase_if(candidates, [this](const AssetRow& a) { return refused_.contains(a.row); });
-        decideStorage(candidates);
-        for (AssetRow& a : candidates) {
+        numbered = {};
+        const auto isRefused = [this](const AssetRow& a) { return refused_.contains(a.row); };
+        std::erase_if(rows, isRefused);
+        decideStorage(rows);
+        for (AssetRow& a : rows) {
             problemsOfRow_.clear();
             placeAsset(a);
-            if (problemsOfRow_.empty())
-                accepted_.push_back(std::move(a));
-            else
-                refuse();
+            refuse();
         }
-        for (AssetRow& a : accepted_) {
-            noteAdditions(a);
-            plan_.assets.push_back(std::move(a));
-        }
+        std::erase_if(rows, isRefused);
+        for (AssetRow& a : rows) noteAdditions(a);
         numberRows();
         std::stable_sort(plan_.problems.begin(), plan_.problems.end(),
                          [](const Problem& x, const Problem& y) { return x.row < y.row; });
@@ -324,12 +341,24 @@ private:
     }
 
     // Numbers from the file: taken in the register, or twice in the file.
-    void checkNumbers(const std::vector<AssetRow>& numbered) {
+    void checkNumbers(const std::vector<FileNumber>& numbered) {
+        QHash<QString, std::pair<int, int>> range;  // prefix -> the file's lowest and highest
+        for (const FileNumber& a : numbered) {
+            auto it = range.find(a.prefix);
+            if (it == range.end())
+                range.insert(a.prefix, {a.number, a.number});
+            else
+                *it = {qMin(it->first, a.number), qMax(it->second, a.number)};
+        }
+        QHash<QString, QSet<int>> taken;
+        for (auto it = range.cbegin(); it != range.cend(); ++it)
+            taken.insert(it.key(),
+                         registerNumbers(c_, it.key(), it.value().first, it.value().second));
         QHash<QString, int> firstRow;
-        for (const AssetRow& a : numbered) {
+        for (const FileNumber& a : numbered) {
             problemsOfRow_.clear();
             const QString shown = numbering::formatAssetNumber(a.prefix, a.number);
-            if (known_.numbers.value(a.prefix).contains(a.number)) {
+            if (taken.value(a.prefix).contains(a.number)) {
                 problem(a.row, Field::AssetNumber,
                         QStringLiteral("编号%1已经被登记簿中的其它固定资产占用。").arg(shown));
             } else if (firstRow.contains(shown)) {
@@ -411,14 +440,18 @@ private:
     // Rows without a number take the next free one under their name's prefix: one above the
     // highest issued (idupper), past every number the register or the file already holds.
     void numberRows() {
-        QHash<QString, QSet<int>> taken = known_.numbers;
+        QHash<QString, QSet<int>> taken;  // the file's numbers
         for (const AssetRow& a : plan_.assets)
             if (a.numberFromFile) taken[a.prefix].insert(a.number);
         QHash<QString, int> next;
         for (AssetRow& a : plan_.assets) {
             if (a.numberFromFile) continue;
-            if (!next.contains(a.prefix))
-                next.insert(a.prefix, numbering::registeredMax(c_, a.prefix).value_or(0) + 1);
+            if (!next.contains(a.prefix)) {
+                // The register's numbers from the first candidate on join the file's.
+                const int first = numbering::registeredMax(c_, a.prefix).value_or(0) + 1;
+                next.insert(a.prefix, first);
+                taken[a.prefix].unite(registerNumbers(c_, a.prefix, first, INT_MAX));
+            }
             int n = next.value(a.prefix);
             QSet<int>& used = taken[a.prefix];
             while (used.contains(n)) ++n;
@@ -440,7 +473,6 @@ private:
     QHash<int, QString> users_;               // row -> its user column
     QString userOfRow_;
     std::vector<Problem> problemsOfRow_;
-    std::vector<AssetRow> accepted_;
     QSet<int> refused_;
     std::map<int, std::vector<Addition>> additions_;
     std::map<int, QHash<QString, int>> additionIndex_;

@@ -22,6 +22,8 @@ void RowCollector::beginRow(int number) {
     if (number > kMaxRows || number < 1) throw ReadError(text::tooManyRows());
     row_.number = number;
     row_.cells.clear();
+    // Rows of a sheet are mostly as wide as the one before.
+    row_.cells.reserve(width_);
 }
 
 void RowCollector::setCell(int column, const QString& text) {
@@ -33,7 +35,12 @@ void RowCollector::setCell(int column, const QString& text) {
 }
 
 void RowCollector::endRow() {
-    if (!row_.cells.isEmpty()) table_.rows.push_back(std::move(row_));
+    if (!row_.cells.isEmpty()) {
+        width_ = row_.cells.size();
+        // Every cell of a large sheet is held until the import ends: no spare room per row.
+        if (row_.cells.capacity() > width_) row_.cells.squeeze();
+        table_.rows.push_back(std::move(row_));
+    }
     row_ = SheetRow();
 }
 

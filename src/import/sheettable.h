@@ -63,6 +63,7 @@ private:
     SheetTable& table_;
     SheetRow row_;
     qint64 cells_ = 0;
+    qsizetype width_ = 0;  // cells of the last row kept
 };
 
 // The messages the readers share.

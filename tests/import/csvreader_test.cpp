@@ -62,6 +62,34 @@ TEST(CsvReader, QuotedFieldsHoldSeparatorsQuotesAndLineBreaks) {
     EXPECT_EQ(t.rows[2].cells, QStringList{QStringLiteral("椅子")});
 }
 
+TEST(CsvReader, QuotesInsideAFieldAndTextAfterAClosingQuoteAreKept) {
+    const struct {
+        const char* line;
+        QStringList cells;
+    } cases[] = {
+        {"5\"寸,b", {QStringLiteral("5\"寸"), QStringLiteral("b")}},
+        {"a\"\"b,c", {QStringLiteral("a\"\"b"), QStringLiteral("c")}},
+        {"\"ab\"cd,e", {QStringLiteral("abcd"), QStringLiteral("e")}},
+        {"x,\"\"", {QStringLiteral("x")}},
+        {"长的文字一段,\"q\"", {QStringLiteral("长的文字一段"), QStringLiteral("q")}},
+    };
+    for (const auto& c : cases) {
+        const SheetTable t = parseCsv(QByteArray("名称,备注\n") + c.line + "\n");
+        ASSERT_EQ(t.rows.size(), 2u) << c.line;
+        EXPECT_EQ(t.rows[1].cells, c.cells) << c.line;
+    }
+}
+
+TEST(CsvReader, RepeatedValuesReadTheSameInEveryRow) {
+    QByteArray csv("类别,地点\n");
+    for (int i = 0; i < 5000; ++i) csv += "电脑,房间" + QByteArray::number(i % 7) + "\n";
+    const SheetTable t = parseCsv(csv);
+    ASSERT_EQ(t.rows.size(), 5001u);
+    for (std::size_t i = 1; i < t.rows.size(); ++i)
+        ASSERT_EQ(t.rows[i].cells,
+                  (QStringList{QStringLiteral("电脑"), QStringLiteral("房间%1").arg((i - 1) % 7)}));
+}
+
 TEST(CsvReader, RefusesAQuoteThatIsNeverClosedAndAnEmptyFile) {
     EXPECT_THROW(parseCsv(QByteArray("a,b\n\"open,c\nd,e\n")), ReadError);
     QTemporaryDir dir;
