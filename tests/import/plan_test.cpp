@@ -71,6 +71,27 @@ TEST_F(ImportPlanTest, ATakenAndADuplicatedNumberAreReportedByRowAndColumn) {
     EXPECT_EQ(p.refusedRows, (std::vector<int>{2, 4, 5}));
 }
 
+TEST_F(ImportPlanTest, TakenNumbersAreFoundAtTheEdgesOfTheFilesRangeAndUnderTheirOwnPrefix) {
+    for (const char* values : {"('JSJ-',3,'电脑','台式机','财务科','5年',true)",
+                               "('JSJ-',9,'电脑','台式机','财务科','5年',true)",
+                               "('JSJ-',20,'电脑','台式机','财务科','5年',true)",
+                               "('JS-',5,'电脑','台式机','财务科','5年',true)"})
+        f_.exec(QStringLiteral("insert into sbjl (id,num,zclb,sbmc,wz,bxq,worp) values ") +
+                QString::fromUtf8(values));
+    const ImportPlan p = plan(
+        sheet({row(QStringLiteral("JSJ-3"), QStringLiteral("电脑"), QStringLiteral("台式机")),
+               row(QStringLiteral("JSJ-5"), QStringLiteral("电脑"), QStringLiteral("台式机")),
+               row(QStringLiteral("JSJ-9"), QStringLiteral("电脑"), QStringLiteral("台式机")),
+               row(QStringLiteral("JS-4"), QStringLiteral("电脑"), QStringLiteral("台式机"))}));
+    EXPECT_EQ(
+        problems(p),
+        (QStringList{QStringLiteral("2|资产编号|编号JSJ-3已经被登记簿中的其它固定资产占用。"),
+                     QStringLiteral("4|资产编号|编号JSJ-9已经被登记簿中的其它固定资产占用。")}));
+    ASSERT_EQ(p.assets.size(), 2u);
+    EXPECT_EQ(p.assets[0].row, 3);
+    EXPECT_EQ(p.assets[1].row, 5);
+}
+
 TEST_F(ImportPlanTest, EmptyFieldsBadValuesAndLongTextsAreProblems) {
     const ImportPlan p = plan(sheet({
         row(QString(), QString(), QStringLiteral("桌子")),
