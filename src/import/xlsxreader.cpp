@@ -5,7 +5,10 @@
 #include <QSet>
 #include <QXmlStreamReader>
 #include <cmath>
+#include <string>
+#include <string_view>
 
+#include "sheetxml.h"
 #include "zipentry.h"
 
 namespace fx::import {
@@ -161,12 +164,12 @@ std::vector<bool> readDateStyles(const ZipArchive& zip, const QString& part) {
 }
 
 // The 0-based column of a cell reference ("AB12" -> 27); -1 when it names none.
-int columnOf(QStringView ref) {
+int columnOf(QByteArrayView ref) {
     int column = 0;
     int letters = 0;
-    for (const QChar ch : ref) {
-        if (ch >= u'A' && ch <= u'Z') {
-            column = column * 26 + (ch.unicode() - u'A' + 1);
+    for (const char ch : ref) {
+        if (ch >= 'A' && ch <= 'Z') {
+            column = column * 26 + (ch - 'A' + 1);
             if (++letters > 3) return kMaxColumns;
         } else {
             break;
@@ -175,12 +178,98 @@ int columnOf(QStringView ref) {
     return letters == 0 ? -1 : column - 1;
 }
 
+// A plain decimal that reads the same after the round trip through a double and 15 digits:
+// a non-zero integer part without leading zeros, no trailing zeros after the point, at most
+// 15 digits in all. Most amounts of a register are such numbers.
+bool isPlainDecimal(std::string_view v) {
+    if (v.empty() || v.front() < '1' || v.front() > '9') return false;
+    int digits = 0;
+    bool point = false;
+    for (const char ch : v) {
+        if (ch == '.' && !point) {
+            point = true;
+        } else if (ch >= '0' && ch <= '9') {
+            ++digits;
+        } else {
+            return false;
+        }
+    }
+    if (point && (v.back() == '.' || v.back() == '0')) return false;
+    return digits <= 15;
+}
+
 // Numbers as a clerk reads them: no exponent or binary noise for ordinary amounts.
-QString numberText(QStringView v) {
+QString numberText(std::string_view v) {
+    const QByteArrayView bytes(v.data(), qsizetype(v.size()));
+    if (isPlainDecimal(v)) return QString::fromLatin1(bytes);
     bool ok = false;
-    const double d = v.toDouble(&ok);
-    if (!ok) return v.toString();
+    const double d = bytes.toDouble(&ok);
+    if (!ok) return QString::fromUtf8(bytes);
     return QString::number(d, 'g', 15);
+}
+
+// The kinds of cell (the attribute t of <c>).
+enum class CellType { Number, Shared, Inline, Boolean, Text, Error, Date };
+
+CellType cellType(QByteArrayView t) {
+    if (t == "s") return CellType::Shared;
+    if (t == "inlineStr") return CellType::Inline;
+    if (t == "b") return CellType::Boolean;
+    if (t == "str") return CellType::Text;
+    if (t == "e") return CellType::Error;
+    if (t == "d") return CellType::Date;
+    return CellType::Number;
+}
+
+// Skips the element just started, with everything in it.
+void skipElement(SheetXml& xml) {
+    int depth = 1;
+    while (depth > 0) {
+        const auto token = xml.next();
+        if (token == SheetXml::Token::StartElement) ++depth;
+        if (token == SheetXml::Token::EndElement) --depth;
+    }
+}
+
+// The text of the element just started, as UTF-8, up to its end; with children, the text of
+// the children too when includeChildren, otherwise the file is damaged (as a value holds none).
+void readElementText(SheetXml& xml, std::string& out, bool includeChildren) {
+    int depth = 1;
+    while (depth > 0) {
+        const auto token = xml.next();
+        if (token == SheetXml::Token::Text) {
+            xml.appendText(out);
+        } else if (token == SheetXml::Token::StartElement) {
+            if (!includeChildren) throw ReadError(text::damagedXlsx());
+            ++depth;
+        } else if (token == SheetXml::Token::EndElement) {
+            --depth;
+        }
+    }
+}
+
+// The text of an <is> element as readRichText reads it, ending on the element's end.
+QString readInlineText(SheetXml& xml) {
+    std::string text;
+    int phonetic = 0;
+    int depth = 1;
+    while (depth > 0) {
+        const auto token = xml.next();
+        if (token == SheetXml::Token::StartElement) {
+            if (xml.name() == "rPh") {
+                ++phonetic;
+                ++depth;
+            } else if (xml.name() == "t" && phonetic == 0) {
+                readElementText(xml, text, true);
+            } else {
+                ++depth;
+            }
+        } else if (token == SheetXml::Token::EndElement) {
+            if (xml.name() == "rPh") --phonetic;
+            --depth;
+        }
+    }
+    return QString::fromUtf8(text.data(), qsizetype(text.size()));
 }
 
 class SheetParser {
@@ -189,82 +278,91 @@ public:
                 SheetTable& table)
         : shared_(shared), dateStyles_(dateStyles), base1904_(base1904), rows_(table) {}
 
-    void parse(QXmlStreamReader& xml) {
+    void parse(SheetXml& xml) {
         int rowNumber = 0;
         bool inRow = false;
         int column = -1;
-        while (!xml.atEnd()) {
-            const auto token = xml.readNext();
-            if (token == QXmlStreamReader::EndElement) {
-                if (xml.name() == QLatin1String("row") && inRow) {
+        for (;;) {
+            const auto token = xml.next();
+            if (token == SheetXml::Token::End) break;
+            if (token == SheetXml::Token::EndElement) {
+                if (xml.name() == "row" && inRow) {
                     rows_.endRow();
                     inRow = false;
                 }
                 continue;
             }
-            if (token != QXmlStreamReader::StartElement) continue;
-            const QStringView name = xml.name();
-            if (name == QLatin1String("row")) {
-                const QStringView r = xml.attributes().value(QLatin1String("r"));
-                rowNumber = r.isEmpty() ? rowNumber + 1 : r.toInt();
+            if (token != SheetXml::Token::StartElement) continue;
+            const QByteArrayView name = xml.name();
+            if (name == "row") {
+                const QByteArrayView r = xml.attribute("r");
+                rowNumber = r.isEmpty() ? rowNumber + 1 : r.trimmed().toInt();
                 if (rowNumber <= 0) throw ReadError(text::damagedXlsx());
                 rows_.beginRow(rowNumber);
                 inRow = true;
                 column = -1;
-            } else if (name == QLatin1String("c") && inRow) {
-                const auto a = xml.attributes();
-                const QStringView ref = a.value(QLatin1String("r"));
+            } else if (name == "c" && inRow) {
+                const QByteArrayView ref = xml.attribute("r");
                 const int at = ref.isEmpty() ? column + 1 : columnOf(ref);
                 if (at < 0) throw ReadError(text::damagedXlsx());
                 if (at >= kMaxColumns) throw ReadError(text::tooManyColumns());
                 column = at;
-                const QString value = readCell(xml, a.value(QLatin1String("t")).toString(),
-                                               a.value(QLatin1String("s")).toInt());
-                rows_.setCell(column, value);
+                const CellType type = cellType(xml.attribute("t"));
+                const int style = xml.attribute("s").trimmed().toInt();
+                rows_.setCell(column, readCell(xml, type, style));
             }
         }
     }
 
 private:
     // Reads the cell's content up to its end element.
-    QString readCell(QXmlStreamReader& xml, const QString& type, int style) {
-        QString raw;
+    QString readCell(SheetXml& xml, CellType type, int style) {
+        raw_.clear();
         QString inline_;
         bool hasInline = false;
-        while (!xml.atEnd()) {
-            const auto token = xml.readNext();
-            if (token == QXmlStreamReader::StartElement) {
-                if (xml.name() == QLatin1String("v")) {
-                    raw = xml.readElementText();
-                } else if (xml.name() == QLatin1String("is")) {
-                    inline_ = readRichText(xml);
+        int depth = 1;
+        while (depth > 0) {
+            const auto token = xml.next();
+            if (token == SheetXml::Token::StartElement) {
+                if (xml.name() == "v") {
+                    raw_.clear();
+                    readElementText(xml, raw_, false);
+                } else if (xml.name() == "is") {
+                    inline_ = readInlineText(xml);
                     hasInline = true;
                 } else {
-                    xml.skipCurrentElement();  // <f>: the formula, never evaluated
+                    skipElement(xml);  // <f>: the formula, never evaluated
                 }
-            } else if (token == QXmlStreamReader::EndElement && xml.name() == QLatin1String("c")) {
-                break;
+            } else if (token == SheetXml::Token::EndElement) {
+                --depth;
             }
         }
-        if (type == QLatin1String("inlineStr")) return inline_;
-        if (hasInline && raw.isEmpty()) return inline_;
-        if (type == QLatin1String("s")) {
-            bool ok = false;
-            const int i = raw.toInt(&ok);
-            if (!ok || i < 0 || i >= shared_.size()) throw ReadError(text::damagedXlsx());
-            return shared_.at(i);
+        const std::string_view raw(raw_);
+        if (type == CellType::Inline) return inline_;
+        if (hasInline && raw.empty()) return inline_;
+        switch (type) {
+            case CellType::Shared: {
+                bool ok = false;
+                const int i = QByteArrayView(raw.data(), qsizetype(raw.size())).toInt(&ok);
+                if (!ok || i < 0 || i >= shared_.size()) throw ReadError(text::damagedXlsx());
+                return shared_.at(i);
+            }
+            case CellType::Boolean:
+                if (raw.empty()) return QString();
+                return raw == "1" ? QStringLiteral("TRUE") : QStringLiteral("FALSE");
+            case CellType::Text:
+            case CellType::Error:
+                return QString::fromUtf8(raw.data(), qsizetype(raw.size()));
+            case CellType::Date:
+                return QString::fromUtf8(raw.data(), qsizetype(raw.size())).left(10);
+            default:
+                break;
         }
-        if (type == QLatin1String("b")) {
-            if (raw.isEmpty()) return raw;
-            return raw == QLatin1String("1") ? QStringLiteral("TRUE") : QStringLiteral("FALSE");
-        }
-        if (type == QLatin1String("str") || type == QLatin1String("e")) return raw;
-        if (type == QLatin1String("d")) return raw.left(10);
-        if (raw.isEmpty()) return raw;
+        if (raw.empty()) return QString();
         if (style >= 0 && std::size_t(style) < dateStyles_.size() &&
             dateStyles_[std::size_t(style)]) {
             bool ok = false;
-            const double serial = raw.toDouble(&ok);
+            const double serial = QByteArrayView(raw.data(), qsizetype(raw.size())).toDouble(&ok);
             const QDate date = ok ? excelSerialDate(serial, base1904_) : QDate();
             if (date.isValid()) return date.toString(Qt::ISODate);
         }
@@ -275,6 +373,7 @@ private:
     const std::vector<bool>& dateStyles_;
     bool base1904_;
     RowCollector rows_;
+    std::string raw_;  // the cell's value as read, kept for its room
 };
 
 const SheetEntry& findSheet(const Workbook& book, const QString& sheet) {
@@ -333,10 +432,16 @@ SheetTable readXlsx(const QString& path, const QString& sheet) {
     const QStringList shared = readSharedStrings(zip, book.sharedStrings);
     const std::vector<bool> dateStyles = readDateStyles(zip, book.styles);
     ZipEntryDevice device(zip, entry.part, kMaxPartBytes);
-    QXmlStreamReader xml(&device);
-    SheetParser(shared, dateStyles, book.base1904, table).parse(xml);
+    SheetXml xml(device);
+    try {
+        SheetParser(shared, dateStyles, book.base1904, table).parse(xml);
+    } catch (const ReadError&) {
+        // The part stopped early because it unpacked to too much or failed its checksum: that
+        // is the reason to give, not the XML that was cut short by it.
+        if (device.failed()) throw ReadError(device.failure());
+        throw;
+    }
     if (device.failed()) throw ReadError(device.failure());
-    if (xml.hasError()) throw ReadError(text::damagedXlsx());
     if (table.rows.empty())
         throw ReadError(QStringLiteral("工作表“%1”是空的，没有可以导入的内容。").arg(table.sheet));
     return table;
