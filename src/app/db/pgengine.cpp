@@ -220,7 +220,15 @@ PgEngine::PgEngine(const QString& conninfo, const QString& schema, bool create)
                 QStringLiteral("数据库服务器拒绝了用户名或密码，请检查后重试：%1").arg(engine),
                 SQLITE_AUTH);
         }
-        throw DbError(QStringLiteral("无法连接数据库服务器：%1").arg(engine), SQLITE_CANTOPEN);
+        if (engine.contains(QLatin1String("database \"")) &&
+            engine.contains(QLatin1String("does not exist"))) {
+            throw DbError(
+                QStringLiteral("数据库服务器上没有这个数据库，请检查数据库名：%1").arg(engine),
+                SQLITE_CANTOPEN);
+        }
+        throw DbError(
+            QStringLiteral("无法连接数据库服务器，请检查服务器地址、端口和网络：%1").arg(engine),
+            SQLITE_CANTOPEN);
     }
     try {
         const QByteArray name = schema.toUtf8();
