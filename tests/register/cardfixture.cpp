@@ -65,20 +65,24 @@ void CardTest::setPrefix(const QString& prefix, int max) {
 }
 
 void CardTest::refuse(const QString& name, const QString& event, const QString& table,
-                      const QString& message) {
+                      const QString& message, int onlySerial) {
     if (!inst.onServer()) {
-        conn().executeNative(QStringLiteral("create trigger %1 before %2 on %3 "
-                                            "begin select raise(abort, '%4'); end")
-                                 .arg(name, event, table, message));
+        const QString when =
+            onlySerial ? QStringLiteral("when old.ID1=%1 ").arg(onlySerial) : QString();
+        conn().executeNative(QStringLiteral("create trigger %1 before %2 on %3 %4"
+                                            "begin select raise(abort, '%5'); end")
+                                 .arg(name, event, table, when, message));
         return;
     }
     db::detail::Engine& server = conn().engine();
     server.run(QStringLiteral("CREATE FUNCTION %1() RETURNS trigger LANGUAGE plpgsql AS "
                               "'BEGIN RAISE EXCEPTION ''%2''; END'")
                    .arg(name, message));
+    const QString when =
+        onlySerial ? QStringLiteral("WHEN (OLD.id1 = %1) ").arg(onlySerial) : QString();
     server.run(
-        QStringLiteral("CREATE TRIGGER %1 BEFORE %2 ON %3 FOR EACH ROW EXECUTE FUNCTION %1()")
-            .arg(name, event, table));
+        QStringLiteral("CREATE TRIGGER %1 BEFORE %2 ON %3 FOR EACH ROW %4EXECUTE FUNCTION %1()")
+            .arg(name, event, table, when));
 }
 
 void CardTest::allow(const QString& name, const QString& table) {

@@ -36,10 +36,11 @@ protected:
     int addAsset(const QString& prefix, int number, const QString& extra = QString());
     // Registers a prefix with its highest number.
     void setPrefix(const QString& prefix, int max);
-    // Makes the database refuse every insert or update ("insert", "update") of a table with
-    // the message, through a trigger called name in the engine's own dialect; allow() drops it.
+    // Makes the database refuse every insert or update ("insert", "update") of a table (of the
+    // row with that serial only, when given) with the message, through a trigger called name
+    // in the engine's own dialect; allow() drops it.
     void refuse(const QString& name, const QString& event, const QString& table,
-                const QString& message);
+                const QString& message, int onlySerial = 0);
     void allow(const QString& name, const QString& table);
     // The highest number registered for a prefix, nothing without a row.
     std::optional<int> prefixMax(const QString& prefix);

@@ -49,12 +49,6 @@ protected:
     TestInstallation inst;
 };
 
-// The engine a parameterised register test asks for; the file when no test server is given
-// (the test then skips itself in SetUp).
-inline Engine availableEngine(Engine wanted) {
-    return wanted == Engine::Server && serverConninfo().isEmpty() ? Engine::File : wanted;
-}
-
 // A register fixture run on both engines: TEST_P on it, with FX_REGISTER_ON_BOTH_ENGINES.
 template <typename Fixture>
 class OnBothEngines : public ::testing::WithParamInterface<Engine>, public Fixture {

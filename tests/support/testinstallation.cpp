@@ -62,6 +62,15 @@ std::unique_ptr<db::Connection> TestInstallation::openCurrentDatabase() const {
     return db::Connection::open(dataDir() + QString::fromLatin1(schema::kCurrentFile), password_);
 }
 
+std::unique_ptr<db::Connection> TestInstallation::openHistoryDatabase() const {
+    if (space_) {
+        const ServerLocation l = serverLocation();
+        return db::Connection::openServer(l.connectionString(), l.historySchema);
+    }
+    return db::Connection::open(dataDir() + QString::fromLatin1(schema::kHistoryFile),
+                                QString::fromLatin1(schema::kHistoryPassword));
+}
+
 std::unique_ptr<AppState> TestInstallation::signedIn(const QString& user) {
     auto s = bare();
     s->userName = user;

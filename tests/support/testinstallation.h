@@ -35,6 +35,8 @@ public:
     std::unique_ptr<AppState> bare();
     // A connection of its own to the current database: the file, or the server's schema.
     std::unique_ptr<db::Connection> openCurrentDatabase() const;
+    // The same for the history database.
+    std::unique_ptr<db::Connection> openHistoryDatabase() const;
 
 private:
     QTemporaryDir dir_;
