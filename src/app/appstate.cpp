@@ -16,6 +16,25 @@ QString ServerLocation::connectionString() const {
     return conninfo + QStringLiteral(" password='") + quoted + QLatin1Char('\'');
 }
 
+std::unique_ptr<db::Connection> openServerCurrent(const ServerLocation& server) {
+    auto c = db::Connection::openServer(server.connectionString(), server.currentSchema);
+    if (!c->hasTable(QStringLiteral("username")) || !c->hasTable(QStringLiteral("users"))) {
+        throw db::DbError(QStringLiteral("数据库服务器上的“%1”不是本程序的数据，请先用 "
+                                         "fxasset-admin server-init 建立")
+                              .arg(server.currentSchema));
+    }
+    const int stored = schema::storedVersion(*c);
+    const int known = schema::layoutVersion(schema::DatabaseKind::Current);
+    if (stored > known) {
+        // A newer program changed the layout; working on it could spoil what it added.
+        throw db::DbError(QStringLiteral("数据库服务器上的数据是较新版本的程序建立的（版本 %1，"
+                                         "本程序只认识到版本 %2），请先升级本程序再使用。")
+                              .arg(stored)
+                              .arg(known));
+    }
+    return c;
+}
+
 AppState::AppState() : historyPassword(QString::fromLatin1(schema::kHistoryPassword)) {}
 AppState::~AppState() = default;
 
@@ -56,7 +75,7 @@ QString AppState::historyDatabasePath() const {
 }
 
 void AppState::openCurrent() {
-    current = server ? db::Connection::openServer(server->connectionString(), server->currentSchema)
+    current = server ? openServerCurrent(*server)
                      : openKeyed(currentDatabasePath(), schema::DatabaseKind::Current);
     migrateForAdministrator(*current, schema::DatabaseKind::Current);
 }

@@ -39,6 +39,12 @@ struct ServerLocation {
     QString connectionString() const;
 };
 
+// Opens the current database's schema on the server and checks that this program can work on
+// it. Throws db::DbError with a message for the user when the server cannot be reached,
+// refuses the user or password, has no such database or schema, or holds data of a newer
+// layout than this program knows.
+std::unique_ptr<db::Connection> openServerCurrent(const ServerLocation& server);
+
 // Program-wide state that outlives the windows: where the data is, who is signed in, the
 // settings, and the two connections. One object, passed to the windows that need it.
 class AppState {

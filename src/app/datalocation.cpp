@@ -87,6 +87,13 @@ DataLocation readDataLocation(const QString& startDir) {
     loc.network = ini.value(QStringLiteral("net"), 0).toInt() == 1;
     loc.driver = ini.value(QStringLiteral("driver"), 0).toInt();
     loc.root = ini.value(QStringLiteral("root")).toString();
+    loc.server = ini.value(QStringLiteral("server"), 0).toInt() == 1;
+    loc.host = ini.value(QStringLiteral("host")).toString();
+    loc.port = ini.value(QStringLiteral("port"), kDefaultServerPort).toInt();
+    if (loc.port <= 0) loc.port = kDefaultServerPort;
+    loc.dbname = ini.value(QStringLiteral("dbname")).toString();
+    loc.user = ini.value(QStringLiteral("user")).toString();
+    loc.prefix = ini.value(QStringLiteral("prefix")).toString();
     ini.endGroup();
     return loc;
 }
@@ -97,6 +104,15 @@ void writeDataLocation(const QString& startDir, const DataLocation& location) {
     ini.setValue(QStringLiteral("net"), location.network ? 1 : 0);
     ini.setValue(QStringLiteral("driver"), location.driver);
     ini.setValue(QStringLiteral("root"), location.root);
+    ini.setValue(QStringLiteral("server"), location.server ? 1 : 0);
+    ini.setValue(QStringLiteral("host"), location.host);
+    ini.setValue(QStringLiteral("port"), location.port);
+    ini.setValue(QStringLiteral("dbname"), location.dbname);
+    ini.setValue(QStringLiteral("user"), location.user);
+    if (location.prefix.isEmpty())
+        ini.remove(QStringLiteral("prefix"));
+    else
+        ini.setValue(QStringLiteral("prefix"), location.prefix);
     ini.endGroup();
     ini.sync();
 }
@@ -105,9 +121,27 @@ QString driveDataDir(const Drive& drive) {
     return withSlash(drive.root);
 }
 
+namespace {
+
+// A libpq keyword value in single quotes, backslash and quote escaped.
+QString conninfoValue(const QString& value) {
+    QString v = value;
+    v.replace(QLatin1Char('\\'), QStringLiteral("\\\\"));
+    v.replace(QLatin1Char('\''), QStringLiteral("\\'"));
+    return QLatin1Char('\'') + v + QLatin1Char('\'');
+}
+
+}  // namespace
+
+QString serverConninfo(const DataLocation& location) {
+    return QStringLiteral("host=%1 port=%2 dbname=%3 user=%4")
+        .arg(conninfoValue(location.host), QString::number(location.port),
+             conninfoValue(location.dbname), conninfoValue(location.user));
+}
+
 QString determineDataDir(const QString& startDir, const QString& appPath) {
     const DataLocation loc = readDataLocation(startDir);
-    if (!loc.network) return schema::localDataDir(appPath);
+    if (loc.server || !loc.network) return schema::localDataDir(appPath);
     if (!loc.root.isEmpty()) return withSlash(normalRoot(loc.root));
     if (const auto drive = findDrive(availableDrives(), loc)) return driveDataDir(*drive);
     // Neither a root nor a known letter: name the drive as the file does; opening fails there.

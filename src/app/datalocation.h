@@ -23,13 +23,25 @@ struct Drive {
     QString displayText() const;
 };
 
+inline constexpr int kDefaultServerPort = 5432;
+
 // The choice kept in qslpath.ini in the start directory, section `path`: `net` (1 network,
 // anything else local), `driver` (character code of the drive letter) and `root` (the volume's
-// root path; the letter alone would point elsewhere once the volume list changes).
+// root path; the letter alone would point elsewhere once the volume list changes). `server` 1
+// means a database server instead, reached at `host`, `port`, `dbname` as `user` (a `prefix`,
+// when set, goes before the two schema names, so that several registers share one database);
+// the password is never kept here. A file without `server` reads as before, and the keys of the
+// file location keep their values while the server is chosen.
 struct DataLocation {
     bool network = false;
     int driver = 0;
     QString root;
+    bool server = false;
+    QString host{};
+    int port = kDefaultServerPort;
+    QString dbname{};
+    QString user{};
+    QString prefix{};
 };
 
 inline constexpr const char* kLocationFile = "qslpath.ini";
@@ -52,14 +64,18 @@ std::optional<Drive> findDrive(const QList<Drive>& drives, const DataLocation& l
 QString locationFilePath(const QString& startDir);
 // Reads qslpath.ini; a missing file or missing keys mean the local database.
 DataLocation readDataLocation(const QString& startDir);
-// Writes `net`, `driver` and `root` to section `path` of qslpath.ini.
+// Writes every key of the location to section `path` of qslpath.ini.
 void writeDataLocation(const QString& startDir, const DataLocation& location);
 
 // The data directory of a network drive: its root ending with "/".
 QString driveDataDir(const Drive& drive);
 
+// The libpq connection string of a server location (no password): host, port, dbname, user.
+QString serverConninfo(const DataLocation& location);
+
 // The data directory the program works on, ending with "/": the local data folder of the
-// installation, or the root of the network drive chosen in qslpath.ini. A drive that is no
+// installation (also when the databases are on a server: the settings stay there), or the root
+// of the network drive chosen in qslpath.ini. A drive that is no
 // longer mounted still gives its stored root, so that opening the database there fails with a
 // message naming the file rather than silently working on other data.
 QString determineDataDir(const QString& startDir, const QString& appPath);

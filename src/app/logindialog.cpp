@@ -20,8 +20,11 @@
 #include "locationdialog.h"
 #include "modal.h"
 #include "passwordhash.h"
+#include "pgpass.h"
 #include "prompt.h"
 #include "rowset.h"
+#include "schema.h"
+#include "serverpassworddialog.h"
 
 namespace fx {
 
@@ -113,11 +116,69 @@ void TLoginDlg::closeDatabase() {
     conn_.reset();
 }
 
-bool TLoginDlg::FormCreate() {
+bool TLoginDlg::openServer(const DataLocation& chosen) {
+    ServerLocation server;
+    server.conninfo = serverConninfo(chosen);
+    server.currentSchema = chosen.prefix + QString::fromLatin1(schema::kServerCurrentSchema);
+    server.historySchema = chosen.prefix + QString::fromLatin1(schema::kServerHistorySchema);
+    // A password given in this run for the same server is used again.
+    if (state_.server && state_.server->conninfo == server.conninfo)
+        server.password = state_.server->password;
+    bool remember = rememberServerPassword_;
+    if (!typedServerPassword_.isEmpty()) server.password = typedServerPassword_;
+    typedServerPassword_.clear();
+    rememberServerPassword_ = false;
+    state_.server.reset();
+
+    for (;;) {
+        try {
+            conn_ = openServerCurrent(server);
+            break;
+        } catch (const db::DbError& e) {
+            // Without a password (or with a remembered one that no longer fits) the server is
+            // asked again with the one the user gives now.
+            if (!e.isLoginRefused() || !server.password.isEmpty()) throw;
+            TServerPasswordDlg ask(
+                QStringLiteral("%1@%2:%3/%4")
+                    .arg(chosen.user, chosen.host, QString::number(chosen.port), chosen.dbname),
+                this);
+            if (ui::runModal(ask) != QDialog::Accepted || ask.password().isEmpty()) return false;
+            server.password = ask.password();
+            remember = ask.remember();
+        }
+    }
+    state_.server = server;
+    if (remember) {
+        const QString problem = db::rememberPassword(chosen.host, chosen.port, chosen.dbname,
+                                                     chosen.user, server.password);
+        if (!problem.isEmpty()) ui::warn(this, problem);
+    }
+    return true;
+}
+
+bool TLoginDlg::openDatabase(const DataLocation& chosen, QString* where) {
     state_.dataDir = determineDataDir(startDir(), state_.appPath);
-    const QString path = state_.currentDatabasePath();
+    if (chosen.server) {
+        *where = QStringLiteral("%1:%2/%3")
+                     .arg(chosen.host, QString::number(chosen.port), chosen.dbname);
+        return openServer(chosen);
+    }
+    // The files: a server chosen before in this run is left.
+    state_.server.reset();
+    *where = QDir::toNativeSeparators(state_.currentDatabasePath());
+    conn_ = state_.openKeyed(state_.currentDatabasePath(), schema::DatabaseKind::Current);
+    return true;
+}
+
+bool TLoginDlg::FormCreate() {
+    const DataLocation chosen = readDataLocation(startDir());
+    QString where;
     try {
-        conn_ = state_.openKeyed(path, schema::DatabaseKind::Current);
+        if (!openDatabase(chosen, &where)) {
+            closeDatabase();
+            ComboBox1->clear();
+            return false;
+        }
         users_ = std::make_unique<db::RowSet>(*conn_, QStringLiteral("select * from users"));
         users_->open();
         for (users_->first(); !users_->eof(); users_->next()) {
@@ -128,8 +189,14 @@ bool TLoginDlg::FormCreate() {
     } catch (const db::DbError& e) {
         closeDatabase();
         ComboBox1->clear();
-        ui::warn(this, QStringLiteral("无法打开数据库文件 %1：\n%2")
-                           .arg(QDir::toNativeSeparators(path), e.message()));
+        if (chosen.server) {
+            state_.server.reset();
+            ui::warn(
+                this,
+                QStringLiteral("无法打开数据库服务器 %1 上的数据：\n%2").arg(where, e.message()));
+        } else {
+            ui::warn(this, QStringLiteral("无法打开数据库文件 %1：\n%2").arg(where, e.message()));
+        }
         return false;
     }
 }
@@ -202,6 +269,8 @@ void TLoginDlg::reject() {
 void TLoginDlg::SpeedButton1Click() {
     TLocationDlg location(startDir(), this);
     if (ui::runModal(location) != QDialog::Accepted) return;
+    typedServerPassword_ = location.serverPassword();
+    rememberServerPassword_ = location.rememberPassword();
     closeDatabase();
     ComboBox1->clear();
     Edit1->clear();

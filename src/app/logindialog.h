@@ -4,6 +4,8 @@
 #include <QString>
 #include <memory>
 
+#include "datalocation.h"
+
 class QComboBox;
 class QGroupBox;
 class QLabel;
@@ -21,7 +23,9 @@ class RowSet;
 
 // The login dialog shown before the main window. While it is created it finds the data
 // directory (qslpath.ini), opens its own connection to the current database and lists the
-// users; its picture button switches between the local and a network database.
+// users; its picture button switches between the local database, a network database and a
+// database server. On a server the dialog asks for the server password when the server wants
+// one the program does not know, and remembers it in the password file when the user asks so.
 //
 // The program ends inside this dialog: leaving it, or a fourth wrong password, closes it with
 // the result Exit. A database that cannot be opened at creation is named, makes canGoOn()
@@ -56,8 +60,8 @@ public:
     // message has been shown and the program cannot go on.
     bool canGoOn() const { return canGoOn_; }
 
-    // Finds the data directory, connects and lists the users in table order. Shows the engine's
-    // message and returns false when the database cannot be opened.
+    // Finds the data directory (or the server), connects and lists the users in table order.
+    // Shows the engine's message and returns false when the database cannot be opened.
     bool FormCreate();
     // "登录" and Enter: checks the chosen user's password.
     void BitBtn1Click();
@@ -81,6 +85,11 @@ protected:
 private:
     QString startDir() const;
     void closeDatabase();
+    // Opens the current database: the file of the data directory, or the server chosen in
+    // qslpath.ini (state.server is set to it). Throws db::DbError; false when the user
+    // declined to give the server password.
+    bool openDatabase(const DataLocation& chosen, QString* where);
+    bool openServer(const DataLocation& chosen);
     // Writes the hash of password over the current user row's password kept in clear.
     void replaceClearPassword(const QString& password);
 
@@ -88,6 +97,10 @@ private:
     std::unique_ptr<db::Connection> conn_;
     std::unique_ptr<db::RowSet> users_;
     bool canGoOn_ = false;
+    // The server password typed in the location dialog, and whether to remember it; used by
+    // the next FormCreate.
+    QString typedServerPassword_;
+    bool rememberServerPassword_ = false;
 };
 
 }  // namespace fx

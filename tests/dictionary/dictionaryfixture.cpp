@@ -1,11 +1,12 @@
 #include "dictionaryfixture.h"
 
 #include "connection.h"
+#include "engine.h"
 #include "quote.h"
 
 namespace fx::test {
 
-DictionaryFixture::DictionaryFixture() : state_(install.signedIn()) {
+DictionaryFixture::DictionaryFixture(Engine engine) : install(engine), state_(install.signedIn()) {
     // Two categories with names, models and uses; places, people, lives and sources.
     run(QStringLiteral(
         "INSERT INTO sortproc (sort,title,cz) VALUES ('电脑','AB',5),('家具','JJ',3)"));
@@ -33,6 +34,22 @@ QString DictionaryFixture::text(const QString& sql) {
 
 int DictionaryFixture::count(const QString& sql) {
     return state_->current->queryValue(sql).toInt();
+}
+
+void DictionaryFixture::refuseCategoryChanges() {
+    if (!install.onServer()) {
+        run(
+            QStringLiteral("CREATE TRIGGER no_category BEFORE UPDATE OF zclb ON sbjl "
+                           "BEGIN SELECT RAISE(ABORT, 'asset locked'); END"));
+        return;
+    }
+    db::detail::Engine& server = state_->current->engine();
+    server.run(
+        QStringLiteral("CREATE FUNCTION no_category() RETURNS trigger LANGUAGE plpgsql AS "
+                       "'BEGIN RAISE EXCEPTION ''asset locked''; END'"));
+    server.run(
+        QStringLiteral("CREATE TRIGGER no_category BEFORE UPDATE OF zclb ON sbjl "
+                       "FOR EACH ROW EXECUTE FUNCTION no_category()"));
 }
 
 qint64 DictionaryFixture::addAsset(const QString& category, const QString& name,

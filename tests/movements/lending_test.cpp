@@ -39,7 +39,7 @@ void fillAndLend(Tjcjldlg& d, const QString& borrower, const QDate& planned) {
     EXPECT_TRUE(d.BitBtn1Click());
 }
 
-class LendingTest : public LoanTest {
+class LendingTest : public LoanTestOnBothEngines {
 protected:
     // Lends an asset through the loan button without a slip.
     void lendThroughButton(const movements::CardAsset& asset, const QString& borrower,
@@ -71,8 +71,9 @@ protected:
     }
     query::QueryState state;
 };
+INSTANTIATE_TEST_SUITE_P(Engines, LendingTest, bothEngines(), engineName);
 
-TEST_F(LendingTest, DialogInLendingModeOffersTheSlipAndNeedsTheLendingRight) {
+TEST_P(LendingTest, DialogInLendingModeOffersTheSlipAndNeedsTheLendingRight) {
     Tjcjldlg d(*app, 1);
     EXPECT_TRUE(d.lending());
     EXPECT_EQ(d.windowTitle(), QStringLiteral("借出记录"));
@@ -103,7 +104,7 @@ TEST_F(LendingTest, DialogInLendingModeOffersTheSlipAndNeedsTheLendingRight) {
     EXPECT_EQ(currentValue(QStringLiteral("select count(*) from jcb")).toInt(), 0);
 }
 
-TEST_F(LendingTest, LoanWithoutPlannedDateEndsTheSlipAndIsNeverDue) {
+TEST_P(LendingTest, LoanWithoutPlannedDateEndsTheSlipAndIsNeverDue) {
     ModalScript modal;
     modal.then<Tjcjldlg>([&](Tjcjldlg& d) {
         d.CheckBox1->setChecked(true);
@@ -140,7 +141,7 @@ TEST_F(LendingTest, LoanWithoutPlannedDateEndsTheSlipAndIsNeverDue) {
               2);
 }
 
-TEST_F(LendingTest, LoanDueTodayIsListedAsOverdue) {
+TEST_P(LendingTest, LoanDueTodayIsListedAsOverdue) {
     lendThroughButton(computer(), QStringLiteral("王五"), today());
     lendThroughButton({2, QStringLiteral("JSJ-2"), QStringLiteral("打印机"), {}, {}},
                       QStringLiteral("赵六"), today().addDays(1));
@@ -158,7 +159,7 @@ TEST_F(LendingTest, LoanDueTodayIsListedAsOverdue) {
     EXPECT_EQ(all.rows, 2);
 }
 
-TEST_F(LendingTest, ReturnRuleDecidesWhoMayTakeBack) {
+TEST_P(LendingTest, ReturnRuleDecidesWhoMayTakeBack) {
     lendThroughButton(computer(), QStringLiteral("王五"), QDate());
     app->userName = QStringLiteral("出纳");
 
@@ -193,7 +194,7 @@ TEST_F(LendingTest, ReturnRuleDecidesWhoMayTakeBack) {
               QStringLiteral("出纳"));
 }
 
-TEST_F(LendingTest, ReturnModeShowsTheLoanInOneReadOnlyLook) {
+TEST_P(LendingTest, ReturnModeShowsTheLoanInOneReadOnlyLook) {
     lendThroughButton(computer(), QStringLiteral("王五"), today().addDays(3));
     Tjcjldlg d(*app, 1);
     ASSERT_FALSE(d.lending());
@@ -216,7 +217,7 @@ TEST_F(LendingTest, ReturnModeShowsTheLoanInOneReadOnlyLook) {
     EXPECT_NE(d.DBEdit4->focusPolicy(), Qt::NoFocus);
 }
 
-TEST_F(LendingTest, ARemarkTypedOnReturnIsKeptInTheReturnRow) {
+TEST_P(LendingTest, ARemarkTypedOnReturnIsKeptInTheReturnRow) {
     {
         Tjcjldlg d(*app, 1);
         d.DBComboBox1->setCurrentIndex(d.DBComboBox1->findText(QStringLiteral("张三")));
@@ -235,7 +236,7 @@ TEST_F(LendingTest, ARemarkTypedOnReturnIsKeptInTheReturnRow) {
               QStringLiteral("带充电器"));
 }
 
-TEST_F(LendingTest, BorrowerOnlyInReturnedLoansIsNoLongerOffered) {
+TEST_P(LendingTest, BorrowerOnlyInReturnedLoansIsNoLongerOffered) {
     lendThroughButton(computer(), QStringLiteral("王五"), QDate());
     lendThroughButton({2, QStringLiteral("JSJ-2"), QStringLiteral("打印机"), {}, {}},
                       QStringLiteral("赵六"), QDate());
@@ -249,7 +250,7 @@ TEST_F(LendingTest, BorrowerOnlyInReturnedLoansIsNoLongerOffered) {
     EXPECT_EQ(d.DBComboBox3->findText(QStringLiteral("财务科")), 0);
 }
 
-TEST_F(LendingTest, HistoryListShowsTheLendingAndTheReturn) {
+TEST_P(LendingTest, HistoryListShowsTheLendingAndTheReturn) {
     lendThroughButton(computer(), QStringLiteral("王五"), today().addDays(5));
     Clock::set(QDateTime(today().addDays(2), QTime(9, 0)));
     ASSERT_TRUE(Tjcjldlg(*app, 1).BitBtn1Click());
@@ -265,7 +266,7 @@ TEST_F(LendingTest, HistoryListShowsTheLendingAndTheReturn) {
     EXPECT_EQ(shown.rows, 2);
 }
 
-TEST_F(LendingTest, AssetDeletedByAnotherUserIsReported) {
+TEST_P(LendingTest, AssetDeletedByAnotherUserIsReported) {
     app->current->execute(QStringLiteral("delete from sbjl where ID1=1"));
     PromptScript prompts;
     prompts.expect(QStringLiteral("提示"),
@@ -274,10 +275,10 @@ TEST_F(LendingTest, AssetDeletedByAnotherUserIsReported) {
     EXPECT_FALSE(movements::lendOrReturn(nullptr, *app, computer()));
 }
 
-TEST_F(LendingTest, RefusedLendKeepsTheDialogOpenWithTheReason) {
+TEST_P(LendingTest, RefusedLendKeepsTheDialogOpenWithTheReason) {
     // Another workstation lent the asset after this dialog was opened.
     Tjcjldlg d(*app, 1);
-    auto other = db::Connection::open(app->currentDatabasePath(), install.password());
+    auto other = install.openCurrentDatabase();
     other->execute(QStringLiteral("insert into jcb (id,jyr) values (1,'赵六')"));
     PromptScript prompts;
     prompts.expect(QStringLiteral("警告"), QStringLiteral("已被其他用户借出"));

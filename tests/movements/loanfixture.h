@@ -16,6 +16,7 @@ namespace fx::test {
 // and 2 (JSJ-2 打印机).
 class LoanTest : public ::testing::Test {
 protected:
+    explicit LoanTest(Engine engine = Engine::File) : install(engine) {}
     static QDate today() { return QDate(2024, 6, 15); }
 
     void SetUp() override;
@@ -28,6 +29,19 @@ protected:
 
     TestInstallation install;
     std::unique_ptr<AppState> app;
+};
+
+// LoanTest on both engines: TEST_P on a fixture derived from it.
+class LoanTestOnBothEngines : public ::testing::WithParamInterface<Engine>, public LoanTest {
+protected:
+    LoanTestOnBothEngines() : LoanTest(availableEngine(GetParam())) {}
+    void SetUp() override {
+        if (GetParam() == Engine::Server && serverConninfo().isEmpty()) {
+            GTEST_SKIP() << "no test server: FX_TEST_PG is not set (scripts/test.sh starts one)";
+        }
+        LoanTest::SetUp();
+    }
+    bool onServer() const { return GetParam() == Engine::Server; }
 };
 
 }  // namespace fx::test

@@ -26,7 +26,7 @@ Loan loanOf(int id, const QString& borrower, const QString& place, const QDate& 
     return loan;
 }
 
-class LoanStoreTest : public LoanTest {
+class LoanStoreTest : public LoanTestOnBothEngines {
 protected:
     static QString historyPassword() { return QString::fromLatin1(schema::kHistoryPassword); }
     int openLoans() const {
@@ -42,8 +42,9 @@ protected:
         return rows.count();
     }
 };
+INSTANTIATE_TEST_SUITE_P(Engines, LoanStoreTest, bothEngines(), engineName);
 
-TEST_F(LoanStoreTest, LendAndReturnKeepFlagLoanRowAndHistoryTogether) {
+TEST_P(LoanStoreTest, LendAndReturnKeepFlagLoanRowAndHistoryTogether) {
     movements::lend(
         *app->current, app->history.get(),
         loanOf(1, QStringLiteral("王五"), QStringLiteral("财务科"), today(), today().addDays(7)),
@@ -80,17 +81,17 @@ TEST_F(LoanStoreTest, LendAndReturnKeepFlagLoanRowAndHistoryTogether) {
     EXPECT_EQ(rows.date(QStringLiteral("trueghrq")), today().addDays(3));
 }
 
-TEST_F(LoanStoreTest, ReturnLeavesOutAPlannedDateBeforeTheLendingDate) {
+TEST_P(LoanStoreTest, ReturnLeavesOutAPlannedDateBeforeTheLendingDate) {
     Loan loan = loanOf(1, QStringLiteral("王五"), QString(), today(), today().addDays(-2));
     movements::lend(*app->current, app->history.get(), loan, app->userName);
     movements::giveBack(*app->current, app->history.get(), loan, app->userName, today());
     EXPECT_TRUE(historyValue(QStringLiteral("select ghrq from jyjlb where bz='归还'")).isNull());
 }
 
-TEST_F(LoanStoreTest, TwoWorkstationsLendingOneAssetAtOnceLeaveOneLoan) {
+TEST_P(LoanStoreTest, TwoWorkstationsLendingOneAssetAtOnceLeaveOneLoan) {
     // The second workstation has its own connections to both databases.
-    auto otherCurrent = db::Connection::open(app->currentDatabasePath(), install.password());
-    auto otherHistory = db::Connection::open(app->historyDatabasePath(), historyPassword());
+    auto otherCurrent = install.openCurrentDatabase();
+    auto otherHistory = install.openHistoryDatabase();
     // Both opened the dialog while the asset was in stock.
     EXPECT_FALSE(movements::openLoan(*app->current, 1).has_value());
     EXPECT_FALSE(movements::openLoan(*otherCurrent, 1).has_value());
@@ -113,7 +114,7 @@ TEST_F(LoanStoreTest, TwoWorkstationsLendingOneAssetAtOnceLeaveOneLoan) {
     EXPECT_EQ(historyCount(1), 1);
 }
 
-TEST_F(LoanStoreTest, NoHistoryDatabaseRefusesBeforeTheRegisterChanges) {
+TEST_P(LoanStoreTest, NoHistoryDatabaseRefusesBeforeTheRegisterChanges) {
     try {
         movements::lend(*app->current, nullptr,
                         loanOf(1, QStringLiteral("王五"), QString(), today()), app->userName);
@@ -125,11 +126,11 @@ TEST_F(LoanStoreTest, NoHistoryDatabaseRefusesBeforeTheRegisterChanges) {
     EXPECT_FALSE(lent(1));
 }
 
-TEST_F(LoanStoreTest, HistoryRefusingTheRowLeavesTheRegisterAsItWas) {
+TEST_P(LoanStoreTest, HistoryRefusingTheRowLeavesTheRegisterAsItWas) {
     const Loan loan = loanOf(1, QStringLiteral("王五"), QString(), today());
     movements::lend(*app->current, app->history.get(), loan, app->userName);
     // Another program broke the history database: the row cannot be written.
-    auto breaker = db::Connection::open(app->historyDatabasePath(), historyPassword());
+    auto breaker = install.openHistoryDatabase();
     breaker->executeNative(QStringLiteral("DROP TABLE jyjlb"));
 
     EXPECT_THROW(
@@ -145,9 +146,10 @@ TEST_F(LoanStoreTest, HistoryRefusingTheRowLeavesTheRegisterAsItWas) {
     EXPECT_EQ(openLoans(), 1);
 }
 
-TEST_F(LoanStoreTest, AHistoryThatCannotBeSavedAfterTheLendIsToldAsSuchNotAsARefusal) {
+TEST_P(LoanStoreTest, AHistoryThatCannotBeSavedAfterTheLendIsToldAsSuchNotAsARefusal) {
     // Another workstation reads the history database while the row is saved, and this one
     // does not wait for it: the register's change is saved, the history row is not.
+    if (onServer()) GTEST_SKIP() << "on the server a reader never holds up a writer";
     app->history->executeNative(QStringLiteral("PRAGMA busy_timeout=0"));
     auto reader = db::Connection::open(app->historyDatabasePath(), historyPassword());
     reader->executeNative(QStringLiteral("BEGIN"));
@@ -167,7 +169,7 @@ TEST_F(LoanStoreTest, AHistoryThatCannotBeSavedAfterTheLendIsToldAsSuchNotAsARef
     EXPECT_EQ(rowsOf(QStringLiteral("select * from jcb where id=1")), 1);
 }
 
-TEST_F(LoanStoreTest, ReturnOfALoanAnotherUserTookBackIsRefusedWithoutHistory) {
+TEST_P(LoanStoreTest, ReturnOfALoanAnotherUserTookBackIsRefusedWithoutHistory) {
     const Loan loan = loanOf(1, QStringLiteral("王五"), QString(), today());
     movements::lend(*app->current, app->history.get(), loan, app->userName);
     movements::giveBack(*app->current, app->history.get(), loan, app->userName, today());
@@ -178,7 +180,7 @@ TEST_F(LoanStoreTest, ReturnOfALoanAnotherUserTookBackIsRefusedWithoutHistory) {
     EXPECT_FALSE(lent(1));
 }
 
-TEST_F(LoanStoreTest, ListsOfferOpenLoansMostRecentFirst) {
+TEST_P(LoanStoreTest, ListsOfferOpenLoansMostRecentFirst) {
     movements::lend(
         *app->current, app->history.get(),
         loanOf(1, QStringLiteral("王五"), QStringLiteral("财务科"), today().addDays(-5)),
@@ -198,7 +200,7 @@ TEST_F(LoanStoreTest, ListsOfferOpenLoansMostRecentFirst) {
     EXPECT_TRUE(movements::recentPlaces(*app->current).isEmpty());
 }
 
-TEST_F(LoanStoreTest, DueListTakesLoansDueTodayOrEarlierAndNeverUndatedOnes) {
+TEST_P(LoanStoreTest, DueListTakesLoansDueTodayOrEarlierAndNeverUndatedOnes) {
     movements::lend(*app->current, app->history.get(),
                     loanOf(1, QStringLiteral("王五"), QString(), today().addDays(-3), today()),
                     app->userName);

@@ -10,6 +10,7 @@ namespace fx::test {
 // The card fixture with maintenance records written straight into wxjlb.
 class MaintenanceTest : public CardTest {
 protected:
+    explicit MaintenanceTest(Engine engine = Engine::File) : CardTest(engine) {}
     // Installs the default column layouts beside the program, as the installer does.
     void SetUp() override;
 

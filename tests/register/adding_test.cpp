@@ -78,9 +78,9 @@ TEST(BatchDialog, EnterInTheCountMovesToConfirm) {
 
 // ---- starting and abandoning an add -------------------------------------------------------------
 
-using AddingTest = EditTest;
+FX_REGISTER_ON_BOTH_ENGINES(AddingTest, EditTest);
 
-TEST_F(AddingTest, ABatchOfNothingStartsNothing) {
+TEST_P(AddingTest, ABatchOfNothingStartsNothing) {
     const int serial = addAsset(QStringLiteral("DN-"), 4);
     start();
     show(serial);
@@ -108,7 +108,7 @@ TEST_F(AddingTest, ABatchOfNothingStartsNothing) {
     EXPECT_EQ(assetCount(), 1);
 }
 
-TEST_F(AddingTest, NewPutsAnEmptyCardIntoTheEditState) {
+TEST_P(AddingTest, NewPutsAnEmptyCardIntoTheEditState) {
     const int serial = addAsset(QStringLiteral("DN-"), 4, QStringLiteral("wx=1"));
     start();
     show(serial);
@@ -138,7 +138,7 @@ TEST_F(AddingTest, NewPutsAnEmptyCardIntoTheEditState) {
                              "相同记录，否则请点“放弃”按钮。"));
 }
 
-TEST_F(AddingTest, TheListsTakeInputAsTheInputModeSays) {
+TEST_P(AddingTest, TheListsTakeInputAsTheInputModeSays) {
     // The system's input mode 1 is the installation's default: category, service life and
     // source are chosen, not typed.
     start();
@@ -164,7 +164,7 @@ TEST_F(AddingTest, TheListsTakeInputAsTheInputModeSays) {
     form->Cancel1->trigger();
 }
 
-TEST_F(AddingTest, CancelDuringAnAddLeavesNoRecord) {
+TEST_P(AddingTest, CancelDuringAnAddLeavesNoRecord) {
     const int serial = addAsset(QStringLiteral("DN-"), 4);
     start();
     show(serial);
@@ -184,7 +184,7 @@ TEST_F(AddingTest, CancelDuringAnAddLeavesNoRecord) {
     EXPECT_TRUE(form->cardRows()->state() == db::RowSet::State::Browse);
 }
 
-TEST_F(AddingTest, CancelOnAnEmptyRegisterLeavesTheEmptyCardAsAtStartUp) {
+TEST_P(AddingTest, CancelOnAnEmptyRegisterLeavesTheEmptyCardAsAtStartUp) {
     start();
     form->Add1->trigger();
     form->ToolButton12->click();
@@ -199,7 +199,7 @@ TEST_F(AddingTest, CancelOnAnEmptyRegisterLeavesTheEmptyCardAsAtStartUp) {
 
 // ---- proposing a number -------------------------------------------------------------------------
 
-TEST_F(AddingTest, FirstAssetUnderANewPrefixIsProposedTailOne) {
+TEST_P(AddingTest, FirstAssetUnderANewPrefixIsProposedTailOne) {
     start();
     newBatch(1);
     fillCard();
@@ -215,7 +215,7 @@ TEST_F(AddingTest, FirstAssetUnderANewPrefixIsProposedTailOne) {
     EXPECT_EQ(form->shownSerial(), 1);
 }
 
-TEST_F(AddingTest, ProposalFollowsTheHighestNumberIssued) {
+TEST_P(AddingTest, ProposalFollowsTheHighestNumberIssued) {
     setPrefix(QStringLiteral("DN-"), 41);
     start();
     form->Add1->trigger();
@@ -238,7 +238,7 @@ TEST_F(AddingTest, ProposalFollowsTheHighestNumberIssued) {
     EXPECT_FALSE(ui::isDisplayOnly(form->DBComboBox8));
 }
 
-TEST_F(AddingTest, LeavingTheNameFieldProposesTheNumber) {
+TEST_P(AddingTest, LeavingTheNameFieldProposesTheNumber) {
     setPrefix(QStringLiteral("DN-"), 9);
     start();
     form->show();
@@ -263,7 +263,7 @@ TEST_F(AddingTest, LeavingTheNameFieldProposesTheNumber) {
 
 // ---- storing one asset --------------------------------------------------------------------------
 
-TEST_F(AddingTest, OpeningTheNameListIsNotLeavingTheName) {
+TEST_P(AddingTest, OpeningTheNameListIsNotLeavingTheName) {
     start();
     form->show();
     form->activateWindow();
@@ -281,7 +281,7 @@ TEST_F(AddingTest, OpeningTheNameListIsNotLeavingTheName) {
     form->Cancel1->trigger();
 }
 
-TEST_F(AddingTest, AddOneStoresEveryFieldOfTheCard) {
+TEST_P(AddingTest, AddOneStoresEveryFieldOfTheCard) {
     start();
     form->Add1->trigger();
     fillCard();
@@ -310,7 +310,7 @@ TEST_F(AddingTest, AddOneStoresEveryFieldOfTheCard) {
     EXPECT_TRUE(form->BitBtn1->isEnabled());
 }
 
-TEST_F(AddingTest, RetryAfterACollisionTakesTheNextFreeNumber) {
+TEST_P(AddingTest, RetryAfterACollisionTakesTheNextFreeNumber) {
     addAsset(QStringLiteral("DN-"), 5);
     addAsset(QStringLiteral("DN-"), 6);
     addAsset(QStringLiteral("DN-"), 8);
@@ -345,7 +345,7 @@ TEST_F(AddingTest, RetryAfterACollisionTakesTheNextFreeNumber) {
     EXPECT_EQ(prefixMax(QStringLiteral("DN-")), 8);
 }
 
-TEST_F(AddingTest, CancelAtTheCollisionKeepsTheCardForAnotherNumber) {
+TEST_P(AddingTest, CancelAtTheCollisionKeepsTheCardForAnotherNumber) {
     addAsset(QStringLiteral("DN-"), 5);
     setPrefix(QStringLiteral("DN-"), 5);
     start();
@@ -371,7 +371,7 @@ TEST_F(AddingTest, CancelAtTheCollisionKeepsTheCardForAnotherNumber) {
     EXPECT_EQ(prefixMax(QStringLiteral("DN-")), 20);
 }
 
-TEST_F(AddingTest, ABadNumberStopsTheSave) {
+TEST_P(AddingTest, ABadNumberStopsTheSave) {
     start();
     form->Add1->trigger();
     fillCard();
@@ -385,7 +385,7 @@ TEST_F(AddingTest, ABadNumberStopsTheSave) {
 
 // ---- checks before storing ----------------------------------------------------------------------
 
-TEST_F(AddingTest, AnEmptyPriceIsSavedAsZero) {
+TEST_P(AddingTest, AnEmptyPriceIsSavedAsZero) {
     start();
     form->Add1->trigger();
     fillCard();
@@ -399,7 +399,7 @@ TEST_F(AddingTest, AnEmptyPriceIsSavedAsZero) {
     EXPECT_EQ(form->DBEdit1->text(), QStringLiteral("0.00"));
 }
 
-TEST_F(AddingTest, APriceThatIsNotANumberIsRefused) {
+TEST_P(AddingTest, APriceThatIsNotANumberIsRefused) {
     start();
     form->show();
     form->activateWindow();
@@ -417,7 +417,7 @@ TEST_F(AddingTest, APriceThatIsNotANumberIsRefused) {
     EXPECT_EQ(prefixMax(QStringLiteral("DN-")), std::nullopt);
 }
 
-TEST_F(AddingTest, RequiredFieldsInTheirOrder) {
+TEST_P(AddingTest, RequiredFieldsInTheirOrder) {
     start();
     form->Add1->trigger();
     const char* messages[] = {"资产类别栏中必须填写内容。", "名称栏中必须填写内容。",
@@ -441,7 +441,7 @@ TEST_F(AddingTest, RequiredFieldsInTheirOrder) {
     expectRefusal(messages[3]);
 }
 
-TEST_F(AddingTest, RefusalsUseAWarningIcon) {
+TEST_P(AddingTest, RefusalsUseAWarningIcon) {
     start();
     form->Add1->trigger();
     QList<ui::Icon> icons;
@@ -458,7 +458,7 @@ TEST_F(AddingTest, RefusalsUseAWarningIcon) {
 
 // ---- storing a batch ----------------------------------------------------------------------------
 
-TEST_F(AddingTest, ABatchGetsConsecutiveSerialsAndNumbersAndSharesEveryField) {
+TEST_P(AddingTest, ABatchGetsConsecutiveSerialsAndNumbersAndSharesEveryField) {
     addAsset(QStringLiteral("JSJ-"), 1);
     setPrefix(QStringLiteral("DN-"), 20);
     start();
@@ -485,7 +485,7 @@ TEST_F(AddingTest, ABatchGetsConsecutiveSerialsAndNumbersAndSharesEveryField) {
     EXPECT_EQ(numberText(), QStringLiteral("DN-24"));
 }
 
-TEST_F(AddingTest, BatchOfFiveWithIgnoreOverTakenTwoAndThree) {
+TEST_P(AddingTest, BatchOfFiveWithIgnoreOverTakenTwoAndThree) {
     addAsset(QStringLiteral("DN-"), 2);
     addAsset(QStringLiteral("DN-"), 3);
     setPrefix(QStringLiteral("DN-"), 3);
@@ -524,7 +524,7 @@ TEST_F(AddingTest, BatchOfFiveWithIgnoreOverTakenTwoAndThree) {
     EXPECT_EQ(prefixMax(QStringLiteral("DN-")), 7);
 }
 
-TEST_F(AddingTest, RetryInABatchAsksAgainAtALaterRecord) {
+TEST_P(AddingTest, RetryInABatchAsksAgainAtALaterRecord) {
     for (int n : {2, 3, 6}) addAsset(QStringLiteral("DN-"), n);
     start();
     newBatch(5);
@@ -543,7 +543,7 @@ TEST_F(AddingTest, RetryInABatchAsksAgainAtALaterRecord) {
     EXPECT_EQ(prefixMax(QStringLiteral("DN-")), 8);
 }
 
-TEST_F(AddingTest, AbortKeepsWhatWasAddedAndTheNextSaveAddsTheRest) {
+TEST_P(AddingTest, AbortKeepsWhatWasAddedAndTheNextSaveAddsTheRest) {
     addAsset(QStringLiteral("DN-"), 3);
     setPrefix(QStringLiteral("DN-"), 3);
     const int before = assetCount();
@@ -584,7 +584,7 @@ TEST_F(AddingTest, AbortKeepsWhatWasAddedAndTheNextSaveAddsTheRest) {
     form->Cancel1->trigger();
 }
 
-TEST_F(AddingTest, AbortAtTheFirstRecordAsksForAnotherStartingNumber) {
+TEST_P(AddingTest, AbortAtTheFirstRecordAsksForAnotherStartingNumber) {
     addAsset(QStringLiteral("DN-"), 1);
     start();
     newBatch(2);
@@ -608,11 +608,10 @@ TEST_F(AddingTest, AbortAtTheFirstRecordAsksForAnotherStartingNumber) {
     form->Cancel1->trigger();
 }
 
-TEST_F(AddingTest, AFailingSaveLeavesNothingOfTheBatch) {
+TEST_P(AddingTest, AFailingSaveLeavesNothingOfTheBatch) {
     // A registry that refuses the new prefix: the records stored before fail with it.
-    conn().executeNative(
-        QStringLiteral("create trigger refuse_prefix before insert on idupper "
-                       "begin select raise(abort, '编号头表只读'); end"));
+    refuse(QStringLiteral("refuse_prefix"), QStringLiteral("insert"), QStringLiteral("idupper"),
+           QStringLiteral("编号头表只读"));
     start();
     newBatch(3);
     fillCard();
@@ -624,11 +623,22 @@ TEST_F(AddingTest, AFailingSaveLeavesNothingOfTheBatch) {
     EXPECT_EQ(form->editMode(), TMainForm::EditMode::AddBatch);
     EXPECT_EQ(form->batchLeft(), 3);
     // Once the registry takes it, the same card is saved whole; the serials the failed save
-    // had drawn were never stored.
-    conn().executeNative(QStringLiteral("drop trigger refuse_prefix"));
+    // had drawn were never stored. (The file gives them out again; the server's counter, like
+    // every server sequence, skips what a rolled-back transaction drew.)
+    allow(QStringLiteral("refuse_prefix"), QStringLiteral("idupper"));
     PromptScript again;
-    again.expect(QStringLiteral("提示"), QStringLiteral("您增加了第1号至第3号，共3条记录"));
+    again.expect(QStringLiteral("提示"), QStringLiteral("共3条记录"));
     form->Save1->trigger();
+    const int first = conn().queryValue(QStringLiteral("select min(ID1) from sbjl")).toInt();
+    const int last = conn().queryValue(QStringLiteral("select max(ID1) from sbjl")).toInt();
+    if (!onServer()) {
+        EXPECT_EQ(first, 1);
+    }
+    EXPECT_EQ(last, first + 2);
+    ASSERT_FALSE(again.seen().isEmpty());
+    EXPECT_TRUE(again.seen().last().endsWith(
+        QStringLiteral("您增加了第%1号至第%2号，共3条记录").arg(first).arg(last)))
+        << again.seen().last().toStdString();
     EXPECT_EQ(numbersUnder(QStringLiteral("DN-")), (QList<int>{1, 2, 3}));
     EXPECT_EQ(prefixMax(QStringLiteral("DN-")), 3);
 }

@@ -1,12 +1,13 @@
 #include "cardfixture.h"
 
 #include "connection.h"
+#include "engine.h"
 #include "rowset.h"
 #include "schema.h"
 
 namespace fx::test {
 
-CardTest::CardTest() = default;
+CardTest::CardTest(Engine engine) : RegisterTest(engine) {}
 CardTest::~CardTest() = default;
 
 void CardTest::SetUp() {
@@ -38,9 +39,7 @@ void CardTest::start(const QString& user, const Rights& rights) {
 }
 
 db::Connection& CardTest::conn() {
-    if (!conn_)
-        conn_ = db::Connection::open(inst.dataDir() + QString::fromLatin1(schema::kCurrentFile),
-                                     inst.password());
+    if (!conn_) conn_ = inst.openCurrentDatabase();
     return *conn_;
 }
 
@@ -63,6 +62,35 @@ void CardTest::setPrefix(const QString& prefix, int max) {
                                         "insert into idupper (idup,max) values ('%1',%2)")
                              .arg(prefix)
                              .arg(max));
+}
+
+void CardTest::refuse(const QString& name, const QString& event, const QString& table,
+                      const QString& message, int onlySerial) {
+    if (!inst.onServer()) {
+        const QString when =
+            onlySerial ? QStringLiteral("when old.ID1=%1 ").arg(onlySerial) : QString();
+        conn().executeNative(QStringLiteral("create trigger %1 before %2 on %3 %4"
+                                            "begin select raise(abort, '%5'); end")
+                                 .arg(name, event, table, when, message));
+        return;
+    }
+    db::detail::Engine& server = conn().engine();
+    server.run(QStringLiteral("CREATE FUNCTION %1() RETURNS trigger LANGUAGE plpgsql AS "
+                              "'BEGIN RAISE EXCEPTION ''%2''; END'")
+                   .arg(name, message));
+    const QString when =
+        onlySerial ? QStringLiteral("WHEN (OLD.id1 = %1) ").arg(onlySerial) : QString();
+    server.run(
+        QStringLiteral("CREATE TRIGGER %1 BEFORE %2 ON %3 FOR EACH ROW %4EXECUTE FUNCTION %1()")
+            .arg(name, event, table, when));
+}
+
+void CardTest::allow(const QString& name, const QString& table) {
+    if (!inst.onServer()) {
+        conn().executeNative(QStringLiteral("drop trigger ") + name);
+        return;
+    }
+    conn().engine().run(QStringLiteral("DROP TRIGGER %1 ON %2").arg(name, table));
 }
 
 std::optional<int> CardTest::prefixMax(const QString& prefix) {

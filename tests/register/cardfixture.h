@@ -20,7 +20,7 @@ namespace fx::test {
 //  sources 购买 and 调入.
 class CardTest : public RegisterTest {
 protected:
-    CardTest();
+    explicit CardTest(Engine engine = Engine::File);
     ~CardTest() override;
     void SetUp() override;
     void TearDown() override;
@@ -36,9 +36,15 @@ protected:
     int addAsset(const QString& prefix, int number, const QString& extra = QString());
     // Registers a prefix with its highest number.
     void setPrefix(const QString& prefix, int max);
+    // Makes the database refuse every insert or update ("insert", "update") of a table (of the
+    // row with that serial only, when given) with the message, through a trigger called name
+    // in the engine's own dialect; allow() drops it.
+    void refuse(const QString& name, const QString& event, const QString& table,
+                const QString& message, int onlySerial = 0);
+    void allow(const QString& name, const QString& table);
     // The highest number registered for a prefix, nothing without a row.
     std::optional<int> prefixMax(const QString& prefix);
-    // Rows of sbjl that satisfy a condition in the engine's dialect ("1=1" for all).
+    // Rows of sbjl that satisfy a condition ("1=1" for all), read as Jet SQL on the server.
     int assetCount(const QString& condition = QStringLiteral("1=1"));
     // One field of the asset with that serial, as text.
     QString field(int serial, const QString& column);

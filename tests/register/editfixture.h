@@ -12,6 +12,7 @@ namespace fx::test {
 // dialog answered.
 class EditTest : public CardTest {
 protected:
+    explicit EditTest(Engine engine = Engine::File) : CardTest(engine) {}
     // Puts a text into a list: chosen in a choose-only list, typed into a typing one.
     static void choose(QComboBox* list, const QString& text);
     // Fills in a complete card for a 电脑 of 电子设备 at 机房, leaving the category and the

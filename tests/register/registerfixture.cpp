@@ -30,14 +30,12 @@ std::unique_ptr<AppState> RegisterTest::signIn(const QString& user, const Rights
 }
 
 void RegisterTest::exec(const QString& sql) {
-    auto c = db::Connection::open(inst.dataDir() + QString::fromLatin1(schema::kCurrentFile),
-                                  inst.password());
+    auto c = inst.openCurrentDatabase();
     c->executeNative(sql);
 }
 
 QString RegisterTest::queryText(const QString& jetSql, const QString& field) {
-    auto c = db::Connection::open(inst.dataDir() + QString::fromLatin1(schema::kCurrentFile),
-                                  inst.password());
+    auto c = inst.openCurrentDatabase();
     db::RowSet rows(*c, jetSql);
     rows.open();
     return rows.eof() ? QString() : rows.text(field);

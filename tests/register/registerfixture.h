@@ -22,13 +22,15 @@ inline Rights allRights() {
 // rights, no connection open yet. The program clock is fixed for the test.
 class RegisterTest : public ::testing::Test {
 protected:
+    explicit RegisterTest(Engine engine = Engine::File) : inst(engine) {}
     void SetUp() override;
     void TearDown() override;
 
     std::unique_ptr<AppState> signIn(const QString& user = kAdmin,
                                      const Rights& rights = allRights());
-    // Runs a statement in the engine's own dialect on the current database, through a
-    // connection of its own (test data is written the way the installer writes it).
+    // Runs a statement as the program's schema is written (the file engine's dialect,
+    // translated on the server) on the current database, through a connection of its own
+    // (test data is written the way the installer writes it).
     void exec(const QString& sql);
     // A statement's first row, one field, as text.
     QString queryText(const QString& jetSql, const QString& field);
@@ -45,6 +47,20 @@ protected:
     bool shutDownDirectly(TMainForm& form);
 
     TestInstallation inst;
+};
+
+// A register fixture run on both engines: TEST_P on it, with FX_REGISTER_ON_BOTH_ENGINES.
+template <typename Fixture>
+class OnBothEngines : public ::testing::WithParamInterface<Engine>, public Fixture {
+protected:
+    OnBothEngines() : Fixture(availableEngine(GetParam())) {}
+    void SetUp() override {
+        if (GetParam() == Engine::Server && serverConninfo().isEmpty()) {
+            GTEST_SKIP() << "no test server: FX_TEST_PG is not set (scripts/test.sh starts one)";
+        }
+        Fixture::SetUp();
+    }
+    bool onServer() const { return GetParam() == Engine::Server; }
 };
 
 // While it lives the exit dialog is answered with "直接退出"; any other modal dialog fails the
@@ -75,3 +91,8 @@ private:
 };
 
 }  // namespace fx::test
+
+// Defines Suite as the register fixture Fixture on both engines.
+#define FX_REGISTER_ON_BOTH_ENGINES(Suite, Fixture)             \
+    class Suite : public ::fx::test::OnBothEngines<Fixture> {}; \
+    INSTANTIATE_TEST_SUITE_P(Engines, Suite, ::fx::test::bothEngines(), ::fx::test::engineName)

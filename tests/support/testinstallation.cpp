@@ -4,6 +4,7 @@
 #include <QFile>
 #include <QSettings>
 
+#include "connection.h"
 #include "installation.h"
 #include "schema.h"
 
@@ -51,6 +52,23 @@ std::unique_ptr<AppState> TestInstallation::bare() {
     s->currentPassword = password_;
     if (space_) s->server = serverLocation();
     return s;
+}
+
+std::unique_ptr<db::Connection> TestInstallation::openCurrentDatabase() const {
+    if (space_) {
+        const ServerLocation l = serverLocation();
+        return db::Connection::openServer(l.connectionString(), l.currentSchema);
+    }
+    return db::Connection::open(dataDir() + QString::fromLatin1(schema::kCurrentFile), password_);
+}
+
+std::unique_ptr<db::Connection> TestInstallation::openHistoryDatabase() const {
+    if (space_) {
+        const ServerLocation l = serverLocation();
+        return db::Connection::openServer(l.connectionString(), l.historySchema);
+    }
+    return db::Connection::open(dataDir() + QString::fromLatin1(schema::kHistoryFile),
+                                QString::fromLatin1(schema::kHistoryPassword));
 }
 
 std::unique_ptr<AppState> TestInstallation::signedIn(const QString& user) {

@@ -33,6 +33,10 @@ public:
     std::unique_ptr<AppState> signedIn(const QString& user = QStringLiteral("系统管理员"));
     // An AppState with the paths and password set, nobody signed in, no connection open.
     std::unique_ptr<AppState> bare();
+    // A connection of its own to the current database: the file, or the server's schema.
+    std::unique_ptr<db::Connection> openCurrentDatabase() const;
+    // The same for the history database.
+    std::unique_ptr<db::Connection> openHistoryDatabase() const;
 
 private:
     QTemporaryDir dir_;

@@ -18,6 +18,12 @@ QString serverConninfo();
 ::testing::internal::ParamGenerator<Engine> bothEngines();
 std::string engineName(const ::testing::TestParamInfo<Engine>& info);
 
+// The engine a parameterised fixture builds its installation on: the server only when there
+// is one (without it the test skips itself in EngineTest::SetUp).
+inline Engine availableEngine(Engine wanted) {
+    return wanted == Engine::Server && serverConninfo().isEmpty() ? Engine::File : wanted;
+}
+
 // A fixture parameterised by the engine. On the server without FX_TEST_PG the test is skipped
 // with a message (the test command always sets it).
 class EngineTest : public ::testing::TestWithParam<Engine> {

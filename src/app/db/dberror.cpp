@@ -46,6 +46,10 @@ bool DbError::isWrongKey() const {
     return (code_ & 0xff) == SQLITE_NOTADB;
 }
 
+bool DbError::isLoginRefused() const {
+    return (code_ & 0xff) == SQLITE_AUTH;
+}
+
 bool DbError::isBusy() const {
     const int primary = code_ & 0xff;
     return primary == SQLITE_BUSY || primary == SQLITE_LOCKED;

@@ -30,6 +30,9 @@ public:
     // True when the engine found no database under the key: a wrong password, or a file that
     // is not a database at all.
     bool isWrongKey() const;
+    // True when a database server refused the user or the password (or wanted a password and
+    // was given none).
+    bool isLoginRefused() const;
 
 private:
     QString message_;

@@ -220,7 +220,15 @@ PgEngine::PgEngine(const QString& conninfo, const QString& schema, bool create)
                 QStringLiteral("数据库服务器拒绝了用户名或密码，请检查后重试：%1").arg(engine),
                 SQLITE_AUTH);
         }
-        throw DbError(QStringLiteral("无法连接数据库服务器：%1").arg(engine), SQLITE_CANTOPEN);
+        if (engine.contains(QLatin1String("database \"")) &&
+            engine.contains(QLatin1String("does not exist"))) {
+            throw DbError(
+                QStringLiteral("数据库服务器上没有这个数据库，请检查数据库名：%1").arg(engine),
+                SQLITE_CANTOPEN);
+        }
+        throw DbError(
+            QStringLiteral("无法连接数据库服务器，请检查服务器地址、端口和网络：%1").arg(engine),
+            SQLITE_CANTOPEN);
     }
     try {
         const QByteArray name = schema.toUtf8();
@@ -288,10 +296,12 @@ void PgEngine::fail(PGresult* result, const QByteArray& sql) {
     int code = codeOf(state);
     PQclear(result);
     if (PQstatus(conn_) != CONNECTION_OK) {
-        // The server rolled back whatever the lost connection had begun.
-        throw DbError(
-            QStringLiteral("与数据库服务器的连接已断开，本次操作没有保存：%1").arg(message),
-            SQLITE_IOERR, QString::fromUtf8(sql));
+        // Outside a transaction (inside one lostTransaction has spoken): the statement may or
+        // may not have reached the server; the next one connects again.
+        throw DbError(QStringLiteral("与数据库服务器的连接已断开，本次操作可能没有完成，请查看后"
+                                     "再做（下一次操作会重新连接）：%1")
+                          .arg(message),
+                      SQLITE_IOERR, QString::fromUtf8(sql));
     }
     if (code == SQLITE_BUSY) {
         message =
@@ -300,16 +310,48 @@ void PgEngine::fail(PGresult* result, const QByteArray& sql) {
     throw DbError(message, code, QString::fromUtf8(sql));
 }
 
-void PgEngine::ensureConnected() {
-    if (PQstatus(conn_) == CONNECTION_OK) return;
-    // Reconnect only between commands: a transaction the lost connection held is gone.
+bool PgEngine::connectionAlive() {
+    if (PQstatus(conn_) != CONNECTION_OK) return false;
+    // Between statements the server sends nothing but its farewell when it ends the session;
+    // libpq notices the closed socket only when it reads, so read what is there (twice: the
+    // farewell, then the end of the stream).
+    if (PQconsumeInput(conn_)) PQconsumeInput(conn_);
+    return PQstatus(conn_) == CONNECTION_OK;
+}
+
+bool PgEngine::lostTransaction(const QByteArray& sql, const QString& engineText) {
+    const QByteArray word = sql.trimmed().toUpper();
+    if (word.startsWith("ROLLBACK TO")) {
+        // A nested block undone: the transaction around it is still the program's to end.
+        transactionLost_ = true;
+        return false;
+    }
+    if (word == "ROLLBACK") {
+        // The server rolled back the whole transaction when the connection broke.
+        transactionLost_ = false;
+        return false;
+    }
+    transactionLost_ = true;
+    throw DbError(QStringLiteral("与数据库服务器的连接已断开，本次操作已在服务器上撤销，没有保存。"
+                                 "请再做一次；如果仍然不行，请重新登录。%1")
+                      .arg(engineText),
+                  SQLITE_IOERR, QString::fromUtf8(sql));
+}
+
+bool PgEngine::ensureConnected(const QByteArray& sql, bool inTransactionBefore) {
+    if (transactionLost_) return lostTransaction(sql, QString());
+    if (connectionAlive()) return true;
+    const QString engine = QString::fromUtf8(PQerrorMessage(conn_)).trimmed();
+    if (inTransactionBefore) return lostTransaction(sql, engine);
+    // Between commands a new session is made: nothing was half done on the old one.
     PQreset(conn_);
     if (PQstatus(conn_) != CONNECTION_OK) {
-        throw DbError(QStringLiteral("无法重新连接数据库服务器，请重新登录：%1")
+        throw DbError(QStringLiteral("无法重新连接数据库服务器，请检查服务器后重新登录：%1")
                           .arg(QString::fromUtf8(PQerrorMessage(conn_)).trimmed()),
-                      SQLITE_IOERR);
+                      SQLITE_IOERR, QString::fromUtf8(sql));
     }
     setUpSession();
+    return true;
 }
 
 void PgEngine::sendClock(const QByteArray& sql) {
@@ -326,7 +368,10 @@ void PgEngine::sendClock(const QByteArray& sql) {
 
 PGresult* PgEngine::exec(const QByteArray& sql, const std::vector<QByteArray>& params,
                          const std::vector<bool>& nulls) {
-    ensureConnected();
+    const PGTransactionStatusType before = PQtransactionStatus(conn_);
+    const bool wasInTransaction = before == PQTRANS_INTRANS || before == PQTRANS_INERROR;
+    if (!ensureConnected(sql, wasInTransaction))
+        return PQmakeEmptyPGresult(nullptr, PGRES_COMMAND_OK);
     sendClock(sql);
     std::vector<const char*> values(params.size());
     for (std::size_t i = 0; i < params.size(); ++i)
@@ -339,6 +384,13 @@ PGresult* PgEngine::exec(const QByteArray& sql, const std::vector<QByteArray>& p
                                nullptr, nullptr, 0);
     const ExecStatusType status = PQresultStatus(r);
     if (status != PGRES_COMMAND_OK && status != PGRES_TUPLES_OK) {
+        if (PQstatus(conn_) != CONNECTION_OK && wasInTransaction) {
+            // The connection broke during the statement: the server has undone the transaction.
+            const QString engine = QString::fromUtf8(PQresultErrorMessage(r)).trimmed();
+            PQclear(r);
+            if (!lostTransaction(sql, engine))
+                return PQmakeEmptyPGresult(nullptr, PGRES_COMMAND_OK);
+        }
         if (inside && PQstatus(conn_) == CONNECTION_OK) {
             PQclear(PQexec(conn_, "ROLLBACK TO SAVEPOINT fx_statement; RELEASE fx_statement"));
         }
@@ -363,6 +415,7 @@ std::unique_ptr<Cursor> PgEngine::prepare(const QString& nativeSql) {
 bool PgEngine::returnsRows(const QString& nativeSql) {
     if (nativeSql.trimmed().isEmpty()) return false;
     const QByteArray sql = numberedParameters(nativeSql);
+    if (!ensureConnected(sql, inTransaction())) return false;
     PGresult* prepared = PQprepare(conn_, "", sql.constData(), 0, nullptr);
     const bool ok = PQresultStatus(prepared) == PGRES_COMMAND_OK;
     PQclear(prepared);
@@ -400,6 +453,8 @@ void PgEngine::runSchema(const QString& sql) {
 }
 
 bool PgEngine::inTransaction() const {
+    // A transaction lost with its connection stays open for the program until it rolls back.
+    if (transactionLost_) return true;
     const PGTransactionStatusType s = PQtransactionStatus(conn_);
     return s == PQTRANS_INTRANS || s == PQTRANS_INERROR || s == PQTRANS_ACTIVE;
 }

@@ -52,7 +52,15 @@ public:
 
 private:
     void setUpSession();
-    void ensureConnected();
+    // Before a statement: a session the server ended meanwhile (a restart) is noticed here.
+    // Outside a transaction the engine connects again; inside one the transaction is gone.
+    // True when the statement may run, false for a rollback of a lost transaction (nothing to
+    // do). Throws DbError otherwise.
+    bool ensureConnected(const QByteArray& sql, bool inTransactionBefore);
+    bool connectionAlive();
+    // The loss of a transaction's connection: a rollback is done (true), any other statement
+    // is refused until the rollback comes, so that nothing runs half-way outside it.
+    bool lostTransaction(const QByteArray& sql, const QString& engineText);
     void sendClock(const QByteArray& sql);
     void createObjects();
     [[noreturn]] void fail(pg_result* result, const QByteArray& sql);
@@ -61,6 +69,8 @@ private:
     QString conninfo_;
     QString schema_;
     QByteArray clockSent_;
+    // Set when the connection broke inside a transaction; cleared by the program's ROLLBACK.
+    bool transactionLost_ = false;
     QHash<quint64, QPair<QString, QString>> origins_;  // (oid << 16 | attnum) -> table, column
     std::function<bool(const QString&)> isText_;
 };
