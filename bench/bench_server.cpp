@@ -338,7 +338,7 @@ void BM_TenWritersWithCollidingNumbers(benchmark::State& state) {
         }
         bool ok = true;
         for (auto& p : writers) {
-            ok = p->waitForFinished(600000) && p->exitCode() == 0 && ok;
+            ok = p->waitForFinished(3600000) && p->exitCode() == 0 && ok;
             const QByteArray problem = p->readAllStandardError();
             if (!problem.isEmpty()) std::fprintf(stderr, "writer: %s", problem.constData());
             retries += p->readAllStandardOutput().trimmed().toLongLong();

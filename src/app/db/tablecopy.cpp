@@ -177,6 +177,13 @@ qint64 copyTables(Connection& from, Connection& to, const CopyProgress& progress
         continueCounter(to, table);
         tell();
     }
+    // The server plans its statements by what it knows of the tables: it learns the new rows
+    // now, not when its background statistics next come round.
+    if (to.isServer() && !tables.isEmpty()) {
+        QStringList names;
+        for (const QString& table : tables) names << target.quoteName(table);
+        target.run(QStringLiteral("ANALYZE ") + names.join(QLatin1Char(',')));
+    }
     return copied;
 }
 

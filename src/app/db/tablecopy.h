@@ -14,11 +14,11 @@ using CopyProgress = std::function<void(qint64 copied, qint64 total)>;
 // Replaces the rows of every table of `to` with those of the same table of `from` (the columns
 // both have, matched without regard to case); a table `from` lacks is left empty, as a database
 // of an earlier layout brought up to date has it. Counters keep their values and go on after the
-// highest. Moves rows between the engines in both directions (a file into a server schema, a
-// server schema into a file). Runs inside the caller's transaction on `to` (nothing of it is
-// committed here) and reads `from` as it is: the caller holds a ReadSnapshot on it when others
-// may write meanwhile. Returns the number of rows copied. Throws DbError with the engine's
-// message when `to` refuses a row.
+// highest; a server's statistics are brought up to date. Moves rows between the engines in both
+// directions (a file into a server schema, a server schema into a file). Runs inside the caller's
+// transaction on `to` (nothing of it is committed here) and reads `from` as it is: the caller holds
+// a ReadSnapshot on it when others may write meanwhile. Returns the number of rows copied. Throws
+// DbError with the engine's message when `to` refuses a row.
 qint64 copyTables(Connection& from, Connection& to, const CopyProgress& progress = {});
 
 // Inside the caller's write transaction on c: keeps every other connection from reading or
