@@ -2,7 +2,8 @@
 # Starts a private PostgreSQL server for one test run and prints the connection string the
 # tests read from FX_TEST_PG. The cluster lives in a new temporary folder and listens only on a
 # Unix socket there; under root it runs as an unprivileged user. A throwaway cluster, so it does
-# not flush to the disk (fsync=off); the benchmarks start theirs with the defaults. Stop it with
+# not flush to the disk (fsync=off); the benchmarks start theirs with the defaults
+# (scripts/testserver.sh --durable: fsync on, as a real server runs). Stop it with
 #   scripts/testserver.sh stop FOLDER
 set -euo pipefail
 
@@ -33,10 +34,15 @@ if [ "${1:-}" = "stop" ]; then
     exit 0
 fi
 
+flush="-c fsync=off"
+if [ "${1:-}" = "--durable" ]; then
+    flush=""
+fi
+
 dir=$(mktemp -d /tmp/fx-pg.XXXXXX)
 chmod 755 "$dir"
 [ "$(id -u)" -eq 0 ] && chown "$owner" "$dir"
 as_owner "$pg_bin/initdb" -D "$dir/data" -U fx -A trust -E UTF8 --locale=C.UTF-8 >"$dir/initdb.log" 2>&1
 as_owner "$pg_bin/pg_ctl" -D "$dir/data" -l "$dir/server.log" -w \
-    -o "-c listen_addresses='' -k $dir -c max_connections=200 -c fsync=off" start >/dev/null
+    -o "-c listen_addresses='' -k $dir -c max_connections=200 $flush" start >/dev/null
 echo "$dir"

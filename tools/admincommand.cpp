@@ -107,19 +107,23 @@ int runInit(const QStringList& args, QTextStream& out, QTextStream& err) {
     return kExitFailed;
 }
 
-int runSqlCommand(const QStringList& args, QTextStream& out, QTextStream& err) {
+int runSqlCommand(QStringList args, QTextStream& out, QTextStream& err) {
     ParsedArguments p;
+    SqlOptions options;
     try {
+        takeServerOption(args, options);
         p = parse(args, {QStringLiteral("--keyfile")}, {QStringLiteral("--history")});
     } catch (const AdminError& e) {
         return usageError(e.message(), err);
     }
-    if (p.positional.size() != 2) {
-        return usageError(QStringLiteral("sql needs DATADIR and one STATEMENT"), err);
+    const int folders = options.onServer() ? 0 : 1;
+    if (p.positional.size() != folders + 1) {
+        return usageError(QStringLiteral("sql needs DATADIR (or --server CONNINFO) and one "
+                                         "STATEMENT"),
+                          err);
     }
-    SqlOptions options;
-    options.dataDir = p.positional.at(0);
-    options.statement = p.positional.at(1);
+    if (folders) options.dataDir = p.positional.at(0);
+    options.statement = p.positional.at(folders);
     options.history = p.flags.contains(QStringLiteral("--history"));
     options.keyFile = p.values.value(QStringLiteral("--keyfile"));
     return runSql(options, out, err);
@@ -305,6 +309,17 @@ QString usageText() {
         "      (which must hold neither), keyed with the password of --keyfile FILE or of\n"
         "      the installation above DATADIR; on failure no file is left behind.\n"
         "\n"
+        "  --server CONNINFO\n"
+        "      sql, backup, restore, users, stocktake, history and import take\n"
+        "      --server CONNINFO in place of DATADIR and work on the server's two\n"
+        "      databases (the schemas gdzc and dbjl server-init makes) instead of the\n"
+        "      files: for example  fxasset-admin history --server \"host=db user=fx\".\n"
+        "      backup writes, and restore reads, the same keyed .qsl/.qsh files as for a\n"
+        "      data folder (keyed with --keyfile, else the registered installation's\n"
+        "      keys); backup reads one consistent picture while others work, restore\n"
+        "      replaces every table in one transaction and is refused while a program\n"
+        "      is connected to the schema. The other commands refuse --server.\n"
+        "\n"
         "  --help, help\n"
         "      Show this text.\n"
         "\n"
@@ -321,6 +336,22 @@ int runCommand(const QStringList& arguments, QTextStream& out, QTextStream& err)
         out << usageText();
         out.flush();
         return kExitOk;
+    }
+    // The commands that work on a data folder's databases take a server's instead; the others
+    // work on files and folders of an installation.
+    static const QStringList onServerToo = {QStringLiteral("sql"),       QStringLiteral("backup"),
+                                            QStringLiteral("restore"),   QStringLiteral("users"),
+                                            QStringLiteral("stocktake"), QStringLiteral("history"),
+                                            QStringLiteral("import")};
+    if (!onServerToo.contains(command)) {
+        for (const QString& a : rest) {
+            if (a == QLatin1String("--server") || a.startsWith(QLatin1String("--server="))) {
+                err << "fxasset-admin: " << command
+                    << " works on the files of an installation and does not take --server\n";
+                err.flush();
+                return kExitUsage;
+            }
+        }
     }
     if (command == QLatin1String("init")) return runInit(rest, out, err);
     if (command == QLatin1String("register")) return runRegister(rest, out, err);

@@ -8,6 +8,7 @@
 #include "backupmessages.h"
 #include "backupoperations.h"
 #include "connection.h"
+#include "databaselocation.h"
 #include "dberror.h"
 #include "installation.h"
 #include "organisationkey.h"
@@ -19,15 +20,25 @@ namespace fx::admin {
 namespace {
 
 struct Arguments {
-    QString dataDir;  // ends with "/"
+    QString dataDir;  // ends with "/"; empty on a server
+    QString server;   // --server: the server's schemas instead of the files of dataDir
     QString file;
     QString keyFile;
 };
 
-// DATADIR FILE [--keyfile KEY]; false with a message on err when the line is not understood.
-bool parseArguments(const QString& command, const QStringList& args, Arguments& parsed,
-                    QTextStream& err) {
+// DATADIR FILE [--keyfile KEY], or --server CONNINFO FILE [--keyfile KEY]; false with a
+// message on err when the line is not understood.
+bool parseArguments(const QString& command, QStringList args, Arguments& parsed, QTextStream& err) {
+    SqlOptions where;
+    try {
+        takeServerOption(args, where);
+    } catch (const AdminError& e) {
+        err << "fxasset-admin: " << e.message() << "\n\n" << usageText();
+        return false;
+    }
+    parsed.server = where.server;
     QStringList positional;
+    if (!parsed.server.isEmpty()) positional << QString();
     for (int i = 0; i < args.size(); ++i) {
         const QString& a = args.at(i);
         if (a == QLatin1String("--keyfile") && i + 1 < args.size()) {
@@ -42,10 +53,12 @@ bool parseArguments(const QString& command, const QStringList& args, Arguments& 
         }
     }
     if (positional.size() != 2) {
-        err << "fxasset-admin: " << command << " needs DATADIR and FILE\n\n" << usageText();
+        err << "fxasset-admin: " << command << " needs DATADIR (or --server CONNINFO) and FILE\n\n"
+            << usageText();
         return false;
     }
-    parsed.dataDir = QDir(positional.at(0)).absolutePath() + QLatin1Char('/');
+    if (parsed.server.isEmpty())
+        parsed.dataDir = QDir(positional.at(0)).absolutePath() + QLatin1Char('/');
     parsed.file = QDir(positional.at(1)).absolutePath();
     return true;
 }
@@ -60,6 +73,26 @@ QString passwordOf(const QString& database, const schema::KeyRing& keys,
         throw AdminError(e.message());
     }
     return used;
+}
+
+// Where a database of the command's data lives: the file of the data folder, opened with the
+// first key that fits, or the server's schema, whose backups get the first keys of the
+// installation (as server-export keys its files).
+backup::DatabaseLocation locationOf(const Arguments& a, backup::DatabaseKind kind,
+                                    const schema::KeyRing& keys) {
+    const bool current = kind == backup::DatabaseKind::Current;
+    backup::DatabaseLocation where;
+    if (!a.server.isEmpty()) {
+        where.conninfo = a.server;
+        where.schema = QString::fromLatin1(current ? schema::kServerCurrentSchema
+                                                   : schema::kServerHistorySchema);
+        where.password = current ? keys.first().current : keys.first().history;
+        return where;
+    }
+    where.path = a.dataDir + QLatin1String(current ? schema::kCurrentFile : schema::kHistoryFile);
+    where.password = passwordOf(
+        where.path, keys, current ? schema::DatabaseKind::Current : schema::DatabaseKind::History);
+    return where;
 }
 
 int failed(QTextStream& err, const QString& message) {
@@ -82,35 +115,28 @@ int backupCommand(const QStringList& args, QTextStream& out, QTextStream& err) {
     const QString chosen = backup::withDefaultSuffix(a.file);
     const QString currentTarget = backup::currentBackupTarget(chosen, true);
     const QString historyTarget = backup::historyBackupTarget(chosen);
-    if (backup::namesDatabaseFile(currentTarget, a.dataDir) ||
-        backup::namesDatabaseFile(historyTarget, a.dataDir))
+    if (!a.dataDir.isEmpty() && (backup::namesDatabaseFile(currentTarget, a.dataDir) ||
+                                 backup::namesDatabaseFile(historyTarget, a.dataDir)))
         return failed(err, backup::text::backupOntoDatabase());
 
     const struct {
         backup::DatabaseKind kind;
-        QString database;
         QString target;
     } steps[] = {
-        {backup::DatabaseKind::Current, a.dataDir + QLatin1String(schema::kCurrentFile),
-         currentTarget},
-        {backup::DatabaseKind::History, a.dataDir + QLatin1String(schema::kHistoryFile),
-         historyTarget},
+        {backup::DatabaseKind::Current, currentTarget},
+        {backup::DatabaseKind::History, historyTarget},
     };
     if (!backup::pairBelongsTogether(currentTarget, historyTarget))
         out << backup::text::pairMismatch(currentTarget, historyTarget) << '\n';
     const backup::BackupRun run = backup::BackupRun::now();
     for (const auto& step : steps) {
-        QString password;
+        backup::DatabaseLocation where;
         try {
-            password = passwordOf(step.database, keys,
-                                  step.kind == backup::DatabaseKind::Current
-                                      ? schema::DatabaseKind::Current
-                                      : schema::DatabaseKind::History);
+            where = locationOf(a, step.kind, keys);
         } catch (const AdminError& e) {
             return failed(err, e.message());
         }
-        const backup::Result r =
-            backup::backupDatabase(step.database, password, step.kind, step.target, {}, run);
+        const backup::Result r = backup::backupDatabase(where, step.kind, step.target, {}, run);
         if (!r.ok()) return failed(err, r.message);
         out << r.message << ' ' << step.target << '\n';
     }
@@ -134,9 +160,14 @@ int restoreCommand(const QStringList& args, QTextStream& out, QTextStream& err) 
                     : backup::text::historyKindCaption(found.version))
         << '\n';
     out.flush();
-    const QString target =
-        a.dataDir + QLatin1String(current ? schema::kCurrentFile : schema::kHistoryFile);
-    const backup::Result r = backup::restoreDatabase(a.file, target, found.kind, found.password);
+    backup::DatabaseLocation where;
+    if (a.server.isEmpty()) {
+        where.path =
+            a.dataDir + QLatin1String(current ? schema::kCurrentFile : schema::kHistoryFile);
+    } else {
+        where = locationOf(a, found.kind, keys);
+    }
+    const backup::Result r = backup::restoreDatabase(a.file, where, found.kind, found.password);
     if (!r.ok()) return failed(err, r.message);
     out << r.message << '\n';
     out.flush();

@@ -11,9 +11,14 @@
 
 namespace fx::admin {
 
-int historyCommand(const QStringList& args, QTextStream& out, QTextStream& err) {
+int historyCommand(QStringList args, QTextStream& out, QTextStream& err) {
     SqlOptions options;
     options.history = true;
+    try {
+        takeServerOption(args, options);
+    } catch (const AdminError& e) {
+        return usageError(e.message(), err);
+    }
     history::HistoryFilter filter;
     for (int i = 0; i < args.size(); ++i) {
         const QString& a = args.at(i);
@@ -30,13 +35,15 @@ int historyCommand(const QStringList& args, QTextStream& out, QTextStream& err) 
             if (!d.isValid())
                 return usageError(QStringLiteral("%1 needs a date as yyyy-mm-dd").arg(a), err);
             (a == QLatin1String("--from") ? filter.from : filter.to) = d;
-        } else if (a.startsWith(QLatin1String("--")) || !options.dataDir.isEmpty()) {
+        } else if (a.startsWith(QLatin1String("--")) || !options.dataDir.isEmpty() ||
+                   options.onServer()) {
             return usageError(QStringLiteral("history: unexpected argument %1").arg(a), err);
         } else {
             options.dataDir = a;
         }
     }
-    if (options.dataDir.isEmpty()) return usageError(QStringLiteral("history needs DATADIR"), err);
+    if (options.dataDir.isEmpty() && !options.onServer())
+        return usageError(QStringLiteral("history needs DATADIR or --server CONNINFO"), err);
     return runReportingFailure(
         [&] {
             std::unique_ptr<db::Connection> c = openDatabase(options);

@@ -9,6 +9,6 @@ namespace fx::admin {
 // DATADIR/dbjl.his, oldest first, one tab-separated line per row (time, user, workstation,
 // operation, serial, asset number, changes); DATE is yyyy-mm-dd, both days included. Returns
 // the exit status (0 done, 1 failed, 2 command line not understood).
-int historyCommand(const QStringList& args, QTextStream& out, QTextStream& err);
+int historyCommand(QStringList args, QTextStream& out, QTextStream& err);
 
 }  // namespace fx::admin

@@ -23,6 +23,7 @@ constexpr const char* kOperator = "fxasset-admin";
 
 struct Arguments {
     QString dataDir;
+    QString server;  // --server: the server's schemas instead of dataDir's files
     QString file;
     QString keyFile;
     bool check = false;
@@ -39,9 +40,13 @@ std::pair<QString, QString> splitPair(const QString& option, const QString& valu
     return {value.left(eq), value.mid(eq + 1)};
 }
 
-Arguments parseArguments(const QStringList& args) {
+Arguments parseArguments(QStringList args) {
     Arguments a;
+    SqlOptions where;
+    takeServerOption(args, where);
+    a.server = where.server;
     QStringList positional;
+    if (!a.server.isEmpty()) positional << QString();
     const QStringList valued = {QStringLiteral("--sheet"),  QStringLiteral("--map"),
                                 QStringLiteral("--header"), QStringLiteral("--encoding"),
                                 QStringLiteral("--prefix"), QStringLiteral("--months"),
@@ -96,8 +101,9 @@ Arguments parseArguments(const QStringList& args) {
             a.keyFile = value;
         }
     }
-    if (positional.size() != 2) throw AdminError(QStringLiteral("import needs DATADIR and FILE"));
-    a.dataDir = QDir(positional.at(0)).absolutePath() + QLatin1Char('/');
+    if (positional.size() != 2)
+        throw AdminError(QStringLiteral("import needs DATADIR (or --server CONNINFO) and FILE"));
+    if (a.server.isEmpty()) a.dataDir = QDir(positional.at(0)).absolutePath() + QLatin1Char('/');
     a.file = QDir(positional.at(1)).absolutePath();
     return a;
 }
@@ -160,10 +166,19 @@ void printPlan(const import::ImportPlan& plan, QTextStream& out) {
 // The change history's database of the data folder, or null (with the reason on err) when it
 // cannot be opened: the import goes on as the program's would, and finishRecording() says
 // that it is not recorded.
-std::unique_ptr<db::Connection> openHistory(const QString& dataDir, QTextStream& err) {
+std::unique_ptr<db::Connection> openHistory(const Arguments& a, QTextStream& err) {
     try {
-        return db::Connection::open(dataDir + QLatin1String(schema::kHistoryFile),
+        if (!a.server.isEmpty()) {
+            SqlOptions history;
+            history.server = a.server;
+            history.history = true;
+            return openDatabase(history);
+        }
+        return db::Connection::open(a.dataDir + QLatin1String(schema::kHistoryFile),
                                     QString::fromLatin1(schema::kHistoryPassword));
+    } catch (const AdminError& e) {
+        err << "fxasset-admin: " << e.message() << '\n';
+        return nullptr;
     } catch (const db::DbError& e) {
         err << "fxasset-admin: " << e.message() << '\n';
         return nullptr;
@@ -198,11 +213,13 @@ int importCommand(const QStringList& args, QTextStream& out, QTextStream& err) {
         err.flush();
         return kExitUsage;
     }
-    const QString database = a.dataDir + QLatin1String(schema::kCurrentFile);
+    const QString database =
+        a.server.isEmpty() ? a.dataDir + QLatin1String(schema::kCurrentFile) : QString();
     int code = kExitFailed;
     // Present like any program working on the data, so that a backup or restore elsewhere
-    // waits for the import; refused while one of them holds the data.
-    if (!backup::holdPresence(database, 0)) {
+    // waits for the import; refused while one of them holds the data. (A server replaces
+    // nothing under a connection.)
+    if (!database.isEmpty() && !backup::holdPresence(database, 0)) {
         err << "fxasset-admin: the data is held by a backup or restore; try again later\n";
         err.flush();
         return kExitFailed;
@@ -210,6 +227,7 @@ int importCommand(const QStringList& args, QTextStream& out, QTextStream& err) {
     try {
         SqlOptions sql;
         sql.dataDir = a.dataDir;
+        sql.server = a.server;
         sql.keyFile = a.keyFile;
         const std::unique_ptr<db::Connection> c = openDatabase(sql);
         const import::SheetTable table = import::readSheet(a.file, a.read);
@@ -221,7 +239,7 @@ int importCommand(const QStringList& args, QTextStream& out, QTextStream& err) {
             code = plan.allAccepted() ? kExitOk : kExitFailed;
         } else {
             // The history transaction is opened first and committed after the register's.
-            const std::unique_ptr<db::Connection> history = openHistory(a.dataDir, err);
+            const std::unique_ptr<db::Connection> history = openHistory(a, err);
             history::ChangeRecorder recorder(history.get(), QString::fromLatin1(kOperator));
             recorder.begin();
             const import::ImportResult r =
@@ -240,7 +258,7 @@ int importCommand(const QStringList& args, QTextStream& out, QTextStream& err) {
     } catch (const db::DbError& e) {
         err << "fxasset-admin: database error, nothing was imported: " << e.message() << '\n';
     }
-    backup::releasePresence(database);
+    if (!database.isEmpty()) backup::releasePresence(database);
     out.flush();
     err.flush();
     return code;

@@ -3,19 +3,17 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
-#include <QSet>
 
 #include "admincommand.h"
 #include "adminerror.h"
-#include "bulkinsert.h"
 #include "connection.h"
 #include "dberror.h"
-#include "engine.h"
 #include "installation.h"
 #include "migration.h"
 #include "rowset.h"
 #include "schema.h"
 #include "sqlcommand.h"
+#include "tablecopy.h"
 
 namespace fx::admin {
 
@@ -46,46 +44,6 @@ MoveOptions parseMove(const QString& command, const QStringList& args) {
     o.conninfo = positional.at(0);
     o.dataDir = positional.at(1);
     return o;
-}
-
-// Copies every row of every table of from that to has too (the columns both have) into to,
-// whose rows of those tables are replaced; counters keep their values and go on after the
-// highest one. Runs inside the caller's transaction on to.
-int copyRows(db::Connection& from, db::Connection& to) {
-    QHash<QString, QSet<QString>> targetColumns;
-    for (const db::detail::DeclaredTable& t : to.engine().schema()) {
-        QSet<QString>& names = targetColumns[t.name.toLower()];
-        for (const db::detail::DeclaredColumn& c : t.columns) names.insert(c.name.toLower());
-    }
-    int rows = 0;
-    for (const db::detail::DeclaredTable& t : from.engine().schema()) {
-        const auto target = targetColumns.constFind(t.name.toLower());
-        if (target == targetColumns.cend()) continue;
-        QStringList columns;
-        for (const db::detail::DeclaredColumn& c : t.columns)
-            if (target->contains(c.name.toLower())) columns << c.name;
-        to.execute(QStringLiteral("delete from ") + t.name);
-        db::RowSet source(from, QStringLiteral("select * from ") + t.name);
-        source.open();
-        db::BulkInsert insert(to, t.name, columns);
-        QVariantList values;
-        for (; !source.eof(); source.next()) {
-            values.clear();
-            for (const QString& c : columns) values << source.value(c);
-            insert.insert(values);
-            ++rows;
-        }
-        const QString counter = to.counterColumn(t.name);
-        if (to.isServer() && !counter.isEmpty()) {
-            // Explicit serials leave the server's counter where it was.
-            to.engine().run(
-                QStringLiteral("select setval(pg_get_serial_sequence('%1', '%2')::regclass, "
-                               "coalesce(max(%3), 0) + 1, false) from %4")
-                    .arg(t.name.toLower(), counter.toLower(), to.engine().quoteName(counter),
-                         to.engine().quoteName(t.name)));
-        }
-    }
-    return rows;
 }
 
 std::unique_ptr<db::Connection> openFile(const MoveOptions& o, bool history) {
@@ -149,7 +107,8 @@ int serverImportCommand(const QStringList& args, QTextStream& out, QTextStream& 
         auto serverHistory = openSchema(o.conninfo, schema::kServerHistorySchema);
         db::Transaction tc(*serverCurrent);
         db::Transaction th(*serverHistory);
-        const int rows = copyRows(*current, *serverCurrent) + copyRows(*history, *serverHistory);
+        const qint64 rows =
+            db::copyTables(*current, *serverCurrent) + db::copyTables(*history, *serverHistory);
         // The server's tables are of this program's layout, whatever the files' was.
         serverCurrent->execute(QStringLiteral("update username set version=%1")
                                    .arg(schema::layoutVersion(schema::DatabaseKind::Current)));
@@ -191,17 +150,18 @@ int serverExportCommand(const QStringList& args, QTextStream& out, QTextStream& 
         made = true;
         auto current = db::Connection::open(currentFile, password);
         auto history = db::Connection::open(historyFile, historyPassword);
-        int rows = 0;
+        qint64 rows = 0;
         {
-            // One picture of the server's two databases, however others work on it meanwhile.
-            serverCurrent->engine().run(
-                QStringLiteral("BEGIN ISOLATION LEVEL REPEATABLE READ READ ONLY"));
+            // One picture of each of the server's databases, however others work meanwhile.
+            db::ReadSnapshot currentPicture(*serverCurrent);
             db::Transaction tc(*current);
-            rows += copyRows(*serverCurrent, *current);
+            rows += db::copyTables(*serverCurrent, *current);
             tc.commit();
-            serverCurrent->engine().run(QStringLiteral("COMMIT"));
+        }
+        {
+            db::ReadSnapshot historyPicture(*serverHistory);
             db::Transaction th(*history);
-            rows += copyRows(*serverHistory, *history);
+            rows += db::copyTables(*serverHistory, *history);
             th.commit();
         }
         out << "copied " << rows << " rows of the server to " << o.dataDir << '\n';

@@ -3,6 +3,7 @@
 #include <QDir>
 #include <QFileInfo>
 #include <QStringList>
+#include <optional>
 
 #include "adminerror.h"
 #include "companionpresence.h"
@@ -26,7 +27,56 @@ QString keyFileIn(const QString& folder) {
 
 // Opens the chosen database of dataDir and proves it is one of this system's: the key opens
 // it and it has the tables every such database has.
+void takeServerOption(QStringList& args, SqlOptions& options) {
+    for (int i = 0; i < args.size();) {
+        const QString& a = args.at(i);
+        if (a == QLatin1String("--server")) {
+            if (i + 1 >= args.size()) throw AdminError(QStringLiteral("--server needs CONNINFO"));
+            options.server = args.at(i + 1);
+            args.remove(i, 2);
+        } else if (a.startsWith(QLatin1String("--server="))) {
+            options.server = a.mid(9);
+            args.removeAt(i);
+        } else {
+            ++i;
+            continue;
+        }
+        if (options.server.trimmed().isEmpty())
+            throw AdminError(QStringLiteral("--server needs CONNINFO"));
+    }
+}
+
+namespace {
+
+// The schema of the server that holds the chosen database.
+std::unique_ptr<db::Connection> openServerDatabase(const SqlOptions& options) {
+    const char* schema =
+        options.history ? schema::kServerHistorySchema : schema::kServerCurrentSchema;
+    try {
+        return db::Connection::openServer(options.server, QString::fromLatin1(schema));
+    } catch (const db::DbError& e) {
+        throw AdminError(e.message());
+    }
+}
+
+}  // namespace
+
 std::unique_ptr<db::Connection> openDatabase(const SqlOptions& options) {
+    if (options.onServer()) {
+        auto c = openServerDatabase(options);
+        const QString table = options.history ? QStringLiteral("jyjlb") : QStringLiteral("sbjl");
+        if (!c->hasTable(QStringLiteral("username")) || !c->hasTable(table)) {
+            throw AdminError(
+                QStringLiteral("the server's schema %1 holds no database of this "
+                               "system (no username or %2 table)")
+                    .arg(QString::fromLatin1(options.history ? schema::kServerHistorySchema
+                                                             : schema::kServerCurrentSchema),
+                         table));
+        }
+        schema::migrate(
+            *c, options.history ? schema::DatabaseKind::History : schema::DatabaseKind::Current);
+        return c;
+    }
     const QString path = QDir(options.dataDir)
                              .filePath(QString::fromLatin1(options.history ? schema::kHistoryFile
                                                                            : schema::kCurrentFile));
@@ -95,8 +145,10 @@ QString resolveKeyFile(const QString& dataDir, const QString& keyFile) {
         }
         return keyFile;
     }
-    const QString beside = keyFileIn(QDir(dataDir).filePath(QStringLiteral("..")));
-    if (QFileInfo(beside).isFile()) return QDir::cleanPath(beside);
+    // Without a data folder (a server's data) only the registered installation is asked.
+    const QString beside =
+        dataDir.isEmpty() ? QString() : keyFileIn(QDir(dataDir).filePath(QStringLiteral("..")));
+    if (!beside.isEmpty() && QFileInfo(beside).isFile()) return QDir::cleanPath(beside);
     const schema::InstallationKey key = schema::readInstallationKey();
     if (!key.appPath.isEmpty() && QFileInfo(keyFileIn(key.appPath)).isFile()) {
         return keyFileIn(key.appPath);
@@ -143,8 +195,10 @@ int runSql(const SqlOptions& options, QTextStream& out, QTextStream& err) {
         // made beside it. Then the companion is present on the data folder as the program is,
         // so that no backup or restore copies or replaces a database under the statement, and
         // opens the file again: a restore may have replaced it meanwhile.
+        // On a server nothing is replaced under a connection: no presence to take there.
         openDatabase(options);
-        const CompanionPresence presence(options.dataDir);
+        std::optional<CompanionPresence> presence;
+        if (!options.onServer()) presence.emplace(options.dataDir);
         auto c = openDatabase(options);
         if (isRowStatement(options.statement) || c->returnsRows(options.statement)) {
             printRows(*c, options.statement, out);

@@ -17,7 +17,16 @@ struct SqlOptions {
     QString statement;     // one Jet SQL statement
     bool history = false;  // run on the history database (its password is fixed)
     QString keyFile;       // key file to take the current password from; empty: look it up
+    // A database server's connection string (--server): the command works on the server's
+    // two schemas instead of the files of dataDir, which is then not used.
+    QString server;
+    bool onServer() const { return !server.isEmpty(); }
 };
+
+// The options of the commands that work on a data folder's databases: "--server CONNINFO"
+// (or "--server=CONNINFO") is taken out of args into options.server. Throws AdminError when
+// the option has no value.
+void takeServerOption(QStringList& args, SqlOptions& options);
 
 // The key file whose password opens the current database of dataDir: the given one, else
 // qslkeyf2.dll in the folder above dataDir (the installation the data folder belongs to), else
@@ -31,9 +40,11 @@ QString resolveKeyFile(const QString& dataDir, const QString& keyFile);
 // is found or it gives no password.
 schema::KeyRing resolveKeys(const QString& dataDir, const QString& keyFile);
 
-// Opens the chosen database of options.dataDir (the statement is not used) and proves it is one
-// of this system's: the key opens it and it has the tables every such database has; an earlier
-// layout is migrated. Throws AdminError (the file unchanged) or db::DbError.
+// Opens the chosen database of options.dataDir, or its schema on options.server (the statement
+// is not used), and proves it is one of this system's: the key opens it and it has the tables
+// every such database has; an earlier layout is migrated. The one way every command that takes
+// DATADIR or --server reaches the two databases. Throws AdminError (the file unchanged) or
+// db::DbError.
 std::unique_ptr<db::Connection> openDatabase(const SqlOptions& options);
 
 // Runs one statement through the data-access layer, holding the companion's presence on the
@@ -45,11 +56,6 @@ std::unique_ptr<db::Connection> openDatabase(const SqlOptions& options);
 // file that is not a database of this system (left unchanged), a statement the engine refuses
 // (nothing of it applied). Returns 0 on success.
 int runSql(const SqlOptions& options, QTextStream& out, QTextStream& err);
-
-// Opens the chosen database of options.dataDir and proves it is one of this system's: the key
-// opens it and it has the tables every such database has; an earlier layout is migrated. Throws
-// AdminError with the reason; a file that does not open is left unchanged.
-std::unique_ptr<db::Connection> openDatabase(const SqlOptions& options);
 
 // True when the statement returns rows (it begins with select, possibly after parentheses).
 bool isRowStatement(const QString& statement);

@@ -24,7 +24,12 @@ struct Arguments {
 };
 
 // Fills parsed from the command line; an empty text when it is understood, else what is wrong.
-QString parse(const QStringList& args, Arguments& parsed) {
+QString parse(QStringList args, Arguments& parsed) {
+    try {
+        takeServerOption(args, parsed.database);
+    } catch (const AdminError& e) {
+        return e.message();
+    }
     QStringList positional;
     for (int i = 0; i < args.size(); ++i) {
         const QString& a = args.at(i);
@@ -45,7 +50,10 @@ QString parse(const QStringList& args, Arguments& parsed) {
         if (a.startsWith(QLatin1String("--"))) return QStringLiteral("unknown option %1").arg(a);
         positional << a;
     }
-    if (positional.size() < 2) return QStringLiteral("stocktake needs DATADIR and list or report");
+    // With --server the data folder is not named: the server's schemas stand for it.
+    if (parsed.database.onServer()) positional.prepend(QString());
+    if (positional.size() < 2)
+        return QStringLiteral("stocktake needs DATADIR (or --server CONNINFO) and list or report");
     parsed.database.dataDir = positional.at(0);
     parsed.action = positional.at(1);
     if (parsed.action == QLatin1String("list")) {
@@ -94,10 +102,12 @@ int stocktakeCommand(const QStringList& args, QTextStream& out, QTextStream& err
     Arguments a;
     if (const QString wrong = parse(args, a); !wrong.isEmpty()) return usageError(wrong, err);
     const QString path =
-        QDir(a.database.dataDir).filePath(QString::fromLatin1(schema::kCurrentFile));
+        a.database.onServer()
+            ? QString()
+            : QDir(a.database.dataDir).filePath(QString::fromLatin1(schema::kCurrentFile));
     // Present like a running program: a backup or restore elsewhere is waited for, and none
-    // starts while this reads.
-    if (!backup::holdPresence(path)) {
+    // starts while this reads. (A server replaces nothing under a connection.)
+    if (!path.isEmpty() && !backup::holdPresence(path)) {
         err << "fxasset-admin: " << path
             << " is being backed up or restored by another program; try again later\n";
         err.flush();
@@ -116,7 +126,7 @@ int stocktakeCommand(const QStringList& args, QTextStream& out, QTextStream& err
     } catch (const db::DbError& e) {
         err << "fxasset-admin: " << e.message() << '\n';
     }
-    backup::releasePresence(path);
+    if (!path.isEmpty()) backup::releasePresence(path);
     out.flush();
     err.flush();
     return code;

@@ -9,8 +9,13 @@
 
 namespace fx::admin {
 
-int usersCommand(const QStringList& args, QTextStream& out, QTextStream& err) {
+int usersCommand(QStringList args, QTextStream& out, QTextStream& err) {
     SqlOptions options;
+    try {
+        takeServerOption(args, options);
+    } catch (const AdminError& e) {
+        return usageError(e.message(), err);
+    }
     bool hashAll = false;
     for (int i = 0; i < args.size(); ++i) {
         const QString& a = args.at(i);
@@ -20,14 +25,16 @@ int usersCommand(const QStringList& args, QTextStream& out, QTextStream& err) {
             if (i + 1 >= args.size())
                 return usageError(QStringLiteral("--keyfile needs a value"), err);
             options.keyFile = args.at(++i);
-        } else if (a.startsWith(QLatin1String("--")) || !options.dataDir.isEmpty()) {
+        } else if (a.startsWith(QLatin1String("--")) || !options.dataDir.isEmpty() ||
+                   options.onServer()) {
             return usageError(QStringLiteral("users: unexpected argument %1").arg(a), err);
         } else {
             options.dataDir = a;
         }
     }
-    if (options.dataDir.isEmpty() || !hashAll)
-        return usageError(QStringLiteral("users needs DATADIR and --hash-all"), err);
+    if ((options.dataDir.isEmpty() && !options.onServer()) || !hashAll)
+        return usageError(
+            QStringLiteral("users needs DATADIR (or --server CONNINFO) and --hash-all"), err);
     return runReportingFailure(
         [&] {
             std::unique_ptr<db::Connection> c = openDatabase(options);

@@ -54,6 +54,10 @@ inline QString backupFlushFailed(const QString& detail) {
     return QStringLiteral("备份文件没有能写到磁盘上（%1），备份没有完成，原来的备份文件没有改动。")
         .arg(detail);
 }
+inline QString serverBackupFailed(const QString& detail) {
+    return QStringLiteral("数据库服务器上的数据读取有误，备份没有完成，原来的备份文件没有改动：%1")
+        .arg(detail);
+}
 inline QString pairMismatch(const QString& currentBackup, const QString& historyBackup) {
     return QStringLiteral(
                "备份文件“%1”和“%2”不是同一次备份留下的（上次备份可能中途中断了），"
@@ -126,6 +130,9 @@ inline QString restoreWriteFailed(const QString& detail) {
     return QStringLiteral(
                "数据恢复失败：写入数据库文件时出错（%1），原来的数据库文件已经放回原处。")
         .arg(detail);
+}
+inline QString serverRestoreFailed(const QString& detail) {
+    return QStringLiteral("数据恢复失败（%1），数据库服务器上的数据没有改动。").arg(detail);
 }
 inline QString restoreFromDatabaseItself(const QString& database) {
     return QStringLiteral("您选择的文件就是现在的数据库文件“%1”，不需要恢复，数据库文件没有改动。")

@@ -167,7 +167,12 @@ Result backupDatabase(const QString& databasePath, const QString& password, Data
             return fail(Status::SourceUnreadable, text::databaseUnreadable(copy.message));
         return fail(Status::WriteFailed, text::backupWriteFailed(copy.message));
     }
-    if (const auto failure = settleCopy(databasePath, part, password, run)) {
+    return finishBackupCopy(part, target, kind, password, databasePath, run);
+}
+
+Result finishBackupCopy(const QString& part, const QString& target, DatabaseKind kind,
+                        const QString& password, const QString& source, const BackupRun& run) {
+    if (const auto failure = settleCopy(source, part, password, run)) {
         QFile::remove(part);
         return *failure;
     }

@@ -46,6 +46,14 @@ Result backupDatabase(const QString& databasePath, const QString& password, Data
                       const QString& target, const ChunkProgress& progress = {},
                       const BackupRun& run = BackupRun::now());
 
+// The last steps of every backup, once the copy lies whole in part (a temporary file beside
+// target): the run's time, the check (PRAGMA quick_check with password) and the flush; then an
+// existing target gets its second name .bak/.bah, the copy takes the target's name in one rename
+// and the folder is flushed. source names the database in messages. On failure part is removed
+// and the target is as it was.
+Result finishBackupCopy(const QString& part, const QString& target, DatabaseKind kind,
+                        const QString& password, const QString& source, const BackupRun& run);
+
 // Why a file that opened with the password of kind cannot stand in for that database: a table
 // of the first layout missing, or a version outside kMinimumVersion .. layoutVersion(kind).
 // Empty when it can.

@@ -20,6 +20,7 @@
 #include "dberror.h"
 #include "modal.h"
 #include "prompt.h"
+#include "statelocation.h"
 #include "theme.h"
 
 namespace fx::backup {
@@ -247,11 +248,9 @@ bool TexitDlg::backupOne(DatabaseKind kind, const QString& target, const BackupR
     }
     setStatus(isCurrent ? text::currentBackingUp() : text::historyBackingUp());
     ProgressBar1->setValue(0);
-    const QString databasePath =
-        isCurrent ? state_.currentDatabasePath() : state_.historyDatabasePath();
     const Result result = backupDatabase(
-        databasePath, isCurrent ? state_.currentPassword : state_.historyPassword, kind, target,
-        [this](int chunks) { showChunks(chunks); }, run);
+        databaseLocation(state_, kind), kind, target, [this](int chunks) { showChunks(chunks); },
+        run);
     reopenConnection(kind);
     tell(this, result);
     return result.ok();
@@ -278,12 +277,12 @@ void TexitDlg::chooseBackupFile() {
 
 void TexitDlg::startRestore() {
     const bool isCurrent = kind_ == DatabaseKind::Current;
-    const QString target = isCurrent ? state_.currentDatabasePath() : state_.historyDatabasePath();
     closeConnection(kind_);
     setStatus(text::restoring());
     ProgressBar1->setValue(0);
-    const Result result = restoreDatabase(backupFile_, target, kind_, backupPassword_,
-                                          [this](int chunks) { showChunks(chunks); });
+    const Result result =
+        restoreDatabase(backupFile_, databaseLocation(state_, kind_), kind_, backupPassword_,
+                        [this](int chunks) { showChunks(chunks); });
     if (result.ok()) {
         done(isCurrent ? int(QDialog::Accepted) : kHistoryRestored);
         return;

@@ -10,6 +10,8 @@
 #include "dberror.h"
 #include "jettranslator.h"
 #include "pgschema.h"
+#include "quote.h"
+#include "serversessions.h"
 
 namespace fx::db::detail {
 
@@ -270,7 +272,8 @@ void PgEngine::setUpSession() {
     const QByteArray setup = "SET search_path TO " + quotedName(schema_).toUtf8() +
                              "; SET lock_timeout = '" + kLockTimeout +
                              "'; SET client_encoding = 'UTF8'; SET DateStyle = 'ISO, YMD'; "
-                             "SET client_min_messages = warning";
+                             "SET client_min_messages = warning; SET application_name = " +
+                             quoted(sessionName(schema_)).toUtf8();
     PGresult* r = PQexec(conn_, setup.constData());
     if (PQresultStatus(r) != PGRES_COMMAND_OK) fail(r, setup);
     PQclear(r);

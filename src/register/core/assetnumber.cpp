@@ -91,12 +91,15 @@ int firstFreeNumber(db::Connection& c, const QString& prefix, int from, qint64 o
     // `from` is taken: the answer is one above the first taken number, from `from` upwards,
     // whose successor is free. The (id, num) index delivers the numbers in order, so the
     // engine stops at the end of the run instead of stepping through it one look-up at a time.
+    // The successor is looked up by a counting subquery rather than NOT EXISTS: a database
+    // server turns NOT EXISTS into a join, which it plans as a scan of the whole run for every
+    // number while its statistics do not know the prefix yet (a batch just saved).
     db::RowSet end(c, QStringLiteral("select min(a.num) as runend from sbjl a where a.id=") + p +
                           QStringLiteral(" and a.num>=") + QString::number(from) +
                           QStringLiteral(" and a.ID1<>") + own +
-                          QStringLiteral(" and not exists (select b.ID1 from sbjl b where b.id=") +
-                          p + QStringLiteral(" and b.num=a.num+1 and b.ID1<>") + own +
-                          QLatin1Char(')'));
+                          QStringLiteral(" and (select count(*) from sbjl b where b.id=") + p +
+                          QStringLiteral(" and b.num=a.num+1 and b.ID1<>") + own +
+                          QStringLiteral(")=0"));
     end.open();
     return end.integer(QStringLiteral("runend")) + 1;
 }
