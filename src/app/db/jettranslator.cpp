@@ -422,6 +422,15 @@ private:
             if (beforeParen && server_) {
                 if (serverJetFunctions().contains(tk.lower)) {
                     tk.text = QStringLiteral("jet_") + tk.lower;
+                    // The program clock read once per statement rather than once per row: a
+                    // scalar subquery without arguments is worked out before the rows.
+                    const int close = nextSignificant(next);
+                    const bool noArguments = close >= 0 && t_[close].kind == Kind::RParen;
+                    if (noArguments &&
+                        (tk.lower == QLatin1String("now") || tk.lower == QLatin1String("date"))) {
+                        tk.text = QStringLiteral("(SELECT ") + tk.text;
+                        t_[close].text += QLatin1Char(')');
+                    }
                 }
                 continue;
             }
