@@ -87,24 +87,19 @@ int runInit(const QStringList& args, QTextStream& out, QTextStream& err) {
         }
         options.assets = n;
     }
-    try {
-        const InitResult r = initInstallation(options);
-        out << "installed " << r.appPath << '\n' << "data folder " << r.dataDir << '\n';
-        if (r.demo) {
-            out << "demo register: " << r.counts.assets << " assets, " << r.counts.openLoans
-                << " lent out, " << r.counts.returnedLoans << " returned loans, "
-                << r.counts.transfers << " transfers, " << r.counts.repairs << " repairs, "
-                << r.counts.scrapped << " scrapped\n";
-        }
-        out.flush();
-        return kExitOk;
-    } catch (const AdminError& e) {
-        err << "fxasset-admin: " << e.message() << '\n';
-    } catch (const db::DbError& e) {
-        err << "fxasset-admin: database error: " << e.message() << '\n';
-    }
-    err.flush();
-    return kExitFailed;
+    return runReportingFailure(
+        [&] {
+            const InitResult r = initInstallation(options);
+            out << "installed " << r.appPath << '\n' << "data folder " << r.dataDir << '\n';
+            if (r.demo) {
+                out << "demo register: " << r.counts.assets << " assets, " << r.counts.openLoans
+                    << " lent out, " << r.counts.returnedLoans << " returned loans, "
+                    << r.counts.transfers << " transfers, " << r.counts.repairs << " repairs, "
+                    << r.counts.scrapped << " scrapped\n";
+            }
+            out.flush();
+        },
+        err);
 }
 
 int runSqlCommand(QStringList args, QTextStream& out, QTextStream& err) {
