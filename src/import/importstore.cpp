@@ -58,6 +58,8 @@ ImportResult runImport(db::Connection& c, const SheetTable& table, const ImportO
                        const Progress& progress, history::ChangeRecorder* recorder,
                        const QString& source) {
     db::Transaction transaction(c);
+    // The plan reads which numbers are free: another workstation saving meanwhile waits.
+    numbering::takeNumberingTurn(c);
     ImportResult result;
     result.plan = planImport(c, table, options);
     const ImportPlan& plan = result.plan;

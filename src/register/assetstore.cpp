@@ -75,6 +75,7 @@ bool TMainForm::storeNewRecord(bool& prefixRowsChanged) {
         {
             recorder.begin();
             db::Transaction t(c);
+            numbering::takeNumberingTurn(c);
             if (!numbering::isNumberTaken(c, prefix, number)) {
                 store();
                 t.commit();
@@ -88,6 +89,7 @@ bool TMainForm::storeNewRecord(bool& prefixRowsChanged) {
         if (!askRetryOnTakenNumber(this, StatusPanel0, prefix, number)) return false;
         recorder.begin();
         db::Transaction t(c);
+        numbering::takeNumberingTurn(c);
         number = numbering::firstFreeNumber(c, prefix, number + 1);
         store();
         t.commit();
@@ -134,6 +136,7 @@ bool TMainForm::storeBatch(bool& prefixRowsChanged) {
     auto open = [&] {
         recorder.begin();
         t.emplace(c);
+        numbering::takeNumberingTurn(c);
     };
 
     try {
@@ -236,6 +239,7 @@ bool TMainForm::storeModifiedRecord(bool& prefixRowsChanged) {
         {
             recorder.begin();
             db::Transaction t(c);
+            numbering::takeNumberingTurn(c);
             bool taken = false;
             try {
                 card_->post();
@@ -258,6 +262,7 @@ bool TMainForm::storeModifiedRecord(bool& prefixRowsChanged) {
         if (!askRetryOnTakenNumber(this, StatusPanel0, prefix, number)) return false;
         recorder.begin();
         db::Transaction t(c);
+        numbering::takeNumberingTurn(c);
         number = numbering::firstFreeNumber(c, prefix, number + 1, own);
         card_->setValue(QStringLiteral("num"), number);
         card_->post();

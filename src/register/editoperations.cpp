@@ -325,6 +325,7 @@ void TMainForm::saveDelete() {
         db::Connection& c = *state_.current;
         recorder.begin();
         db::Transaction t(c);
+        numbering::takeNumberingTurn(c);
         // The row records what the deleted asset was called, since the register forgets it.
         recorder.recordNote(QString::fromUtf8(history::op::kDelete),
                             card_->integer(QStringLiteral("ID1")), cardNumber(),

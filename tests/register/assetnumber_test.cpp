@@ -1,8 +1,12 @@
 #include <QStringList>
+#include <atomic>
+#include <thread>
 
 #include "assetnumber.h"
 #include "cardfixture.h"
 #include "connection.h"
+#include "dberror.h"
+#include "testinstallation.h"
 
 namespace fx::test {
 namespace {
@@ -190,6 +194,90 @@ TEST_F(ProposalTest, NextNumberAfterTheHighestIssued) {
     setPrefix(QStringLiteral("DN-"), 12);
     EXPECT_EQ(proposedNumber(conn(), QStringLiteral("DN")), QStringLiteral("DN-13"));
     EXPECT_TRUE(proposedNumber(conn(), QString()).isEmpty());
+}
+
+// ---- two workstations numbering at once ---------------------------------------------------------
+
+FX_BOTH_ENGINES(NumberingTurnTest);
+
+QString insertAsset(const QString& prefix, int number) {
+    return QStringLiteral("insert into sbjl (id,num) values ('%1',%2)").arg(prefix).arg(number);
+}
+
+TEST_P(NumberingTurnTest, TheSecondWorkstationReadsAfterTheFirstHasStored) {
+    TestInstallation installation(GetParam());
+    const auto first = installation.openCurrentDatabase();
+    const auto second = installation.openCurrentDatabase();
+    const QString p = QStringLiteral("JSJ-");
+    first->execute(insertAsset(p, 1));
+
+    // The first workstation has found its free number and not stored it yet when the second
+    // starts looking; the second must find the number after it, not the same one.
+    db::Transaction t(*first);
+    takeNumberingTurn(*first);
+    const int mine = firstFreeNumber(*first, p, 1);
+    ASSERT_EQ(mine, 2);
+    std::atomic<bool> secondDone = false;
+    int theirs = 0;
+    QString failure;
+    std::jthread other([&] {
+        try {
+            db::Transaction u(*second);
+            takeNumberingTurn(*second);
+            theirs = firstFreeNumber(*second, p, 1);
+            second->execute(insertAsset(p, theirs));
+            u.commit();
+        } catch (const db::DbError& e) {
+            failure = e.message();
+        }
+        secondDone = true;
+    });
+    std::this_thread::sleep_for(std::chrono::milliseconds(300));
+    EXPECT_FALSE(secondDone) << "the second workstation did not wait for its turn";
+    first->execute(insertAsset(p, mine));
+    t.commit();
+    other.join();
+    EXPECT_TRUE(failure.isEmpty()) << failure.toStdString();
+    EXPECT_EQ(theirs, 3);
+    EXPECT_EQ(
+        first->queryValue(QStringLiteral("select count(*) from sbjl where id='JSJ-'")).toInt(), 3);
+}
+
+TEST_P(NumberingTurnTest, TheTurnIsGivenUpWhenTheTransactionGoesBack) {
+    TestInstallation installation(GetParam());
+    const auto first = installation.openCurrentDatabase();
+    const auto second = installation.openCurrentDatabase();
+    {
+        db::Transaction t(*first);
+        takeNumberingTurn(*first);
+    }  // rolled back
+    db::Transaction u(*second);
+    EXPECT_NO_THROW(takeNumberingTurn(*second));
+    u.commit();
+    // A turn belongs to a transaction.
+    try {
+        takeNumberingTurn(*first);
+        ADD_FAILURE() << "a turn was taken outside a transaction";
+    } catch (const db::DbError& e) {
+        EXPECT_FALSE(e.isBusy());
+    }
+}
+
+TEST_P(NumberingTurnTest, AWaitForTheTurnHasALimit) {
+    if (!onServer()) GTEST_SKIP() << "on a file the write transaction itself waits (busy)";
+    TestInstallation installation(GetParam());
+    const auto first = installation.openCurrentDatabase();
+    const auto second = installation.openCurrentDatabase();
+    db::Transaction t(*first);
+    takeNumberingTurn(*first);
+    second->executeNative(QStringLiteral("SET lock_timeout = '100ms'"));
+    db::Transaction u(*second);
+    try {
+        takeNumberingTurn(*second);
+        ADD_FAILURE() << "the turn was taken twice";
+    } catch (const db::DbError& e) {
+        EXPECT_TRUE(e.isBusy()) << e.message().toStdString();
+    }
 }
 
 }  // namespace

@@ -238,6 +238,14 @@ void Connection::rollback() {
     if (inTransaction()) engine_->run(QStringLiteral("ROLLBACK"));
 }
 
+void Connection::takeTurn(const QString& name) {
+    if (!inTransaction()) {
+        throw DbError(QStringLiteral("没有打开的事务 (a turn is taken inside a transaction)"),
+                      SQLITE_MISUSE);
+    }
+    engine_->holdUntilTransactionEnds(name);
+}
+
 bool Connection::inTransaction() const {
     return engine_->inTransaction();
 }

@@ -75,6 +75,13 @@ public:
     void commit();
     void rollback();
     bool inTransaction() const;
+    // Inside a write transaction: takes the turn for `name` among all workstations, waiting
+    // while another's transaction has it, and keeps it until this transaction ends. Work that
+    // reads before it writes (the next free number under a prefix) takes its turn first, so
+    // that two workstations never both act on the same reading. A wait beyond the engine's
+    // limit throws DbError (isBusy). On a file the write transaction already holds the whole
+    // database, so the turn is always there.
+    void takeTurn(const QString& name);
 
     // Translates a Jet statement for this database's schema.
     QString translate(const QString& jetSql) const;

@@ -77,6 +77,9 @@ public:
     virtual bool inTransaction() const = 0;
     // The statement that opens a write transaction.
     virtual QString beginStatement() const = 0;
+    // Inside a write transaction: waits until no other connection's transaction holds `name`
+    // and holds it until this transaction ends (a lock wait with the engine's limit).
+    virtual void holdUntilTransactionEnds(const QString& name) = 0;
     // The tables of the schema with their declared columns.
     virtual std::vector<DeclaredTable> schema() = 0;
 

@@ -466,6 +466,14 @@ QString PgEngine::beginStatement() const {
     return QStringLiteral("BEGIN");
 }
 
+void PgEngine::holdUntilTransactionEnds(const QString& name) {
+    // A transaction's advisory lock on the name's hash within the schema: connections of other
+    // schemas in the same database never wait for it. Two names whose hashes meet only share
+    // a turn. The session's lock_timeout limits the wait.
+    const QByteArray key = (schema_ + QLatin1Char('/') + name).toUtf8();
+    PQclear(exec("SELECT pg_advisory_xact_lock(hashtextextended($1, 0))", {key}, {false}));
+}
+
 std::vector<DeclaredTable> PgEngine::schema() {
     origins_.clear();
     PGresult* r = exec(

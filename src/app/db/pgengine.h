@@ -29,6 +29,7 @@ public:
     void runSchema(const QString& sql) override;
     bool inTransaction() const override;
     QString beginStatement() const override;
+    void holdUntilTransactionEnds(const QString& name) override;
     std::vector<DeclaredTable> schema() override;
     QString quoteName(const QString& name) const override;
     QString rowKey() const override;

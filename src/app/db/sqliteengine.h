@@ -25,6 +25,9 @@ public:
     void runSchema(const QString& sql) override;
     bool inTransaction() const override;
     QString beginStatement() const override;
+    // The write transaction holds the whole database from its BEGIN IMMEDIATE: every name
+    // is held already.
+    void holdUntilTransactionEnds(const QString&) override {}
     std::vector<DeclaredTable> schema() override;
     QString quoteName(const QString& name) const override;
     QString rowKey() const override;

@@ -72,6 +72,10 @@ QString formatAssetNumber(const AssetNumber& n) {
     return formatAssetNumber(n.prefix, n.number);
 }
 
+void takeNumberingTurn(db::Connection& c) {
+    c.takeTurn(QStringLiteral("asset numbers"));
+}
+
 bool isNumberTaken(db::Connection& c, const QString& prefix, int number) {
     db::RowSet rows(c, QStringLiteral("select ID1 from sbjl where id='") + db::escaped(prefix) +
                            QStringLiteral("' and num=") + QString::number(number));

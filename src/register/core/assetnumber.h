@@ -52,6 +52,13 @@ QString formatAssetNumber(const AssetNumber& n);
 
 // ---- numbers in use -------------------------------------------------------------------------
 
+// Inside a write transaction: waits for the numbering turn and holds it until the transaction
+// ends. Every save that looks for a free number or updates the prefix registry takes it before
+// it reads, so that two workstations never both take the number they both found free, nor
+// overwrite each other's registry row. It is one turn for every prefix: an import numbers
+// under many prefixes in one transaction, and a single turn can never deadlock.
+void takeNumberingTurn(db::Connection& c);
+
 // True when an asset holds the number.
 bool isNumberTaken(db::Connection& c, const QString& prefix, int number);
 
