@@ -1,6 +1,5 @@
 #include <QApplication>
 #include <QDir>
-#include <QFileInfo>
 #include <QFont>
 #include <QLocale>
 
@@ -59,11 +58,10 @@ int main(int argc, char** argv) {
 
     // The login already reads the current database, so the program's presence on the databases
     // is taken before it: a backup or restore elsewhere finishes first, and a database left half
-    // restored is named instead of opened. A data folder that is not there (a network drive no
-    // longer mounted) is left to the login, which names the missing database and lets the user
-    // choose another location; the main window moves the presence to the folder signed in to.
+    // restored is named instead of opened. None is taken for a database server or a data folder
+    // that is not there; the main window moves the presence to where the user signed in.
     state.dataDir = fx::determineDataDir(state.startDir, state.appPath);
-    if (QFileInfo::exists(state.dataDir) && !fx::backup::beginPresence(nullptr, state)) return 1;
+    if (!fx::backup::beginPresenceBeforeLogin(nullptr, state)) return 1;
 
     // The login finds the data directory and signs the user in; leaving it ends the program.
     if (!fx::TLoginDlg::signIn(state)) return 0;

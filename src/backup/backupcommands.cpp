@@ -5,11 +5,13 @@
 #include <QCheckBox>
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <cerrno>
 #include <cstring>
 
 #include "appstate.h"
 #include "backupmessages.h"
+#include "datalocation.h"
 #include "dberror.h"
 #include "installation.h"
 #include "modal.h"
@@ -65,24 +67,32 @@ ExitDecision runExitDialog(QWidget* parent, AppState& state, const ConnectionHoo
 }
 
 bool enterPresence(const AppState& state, int waitMs) {
+    // On a server the register is there, and a restore there counts the server's connections
+    // instead: lock files in the local data folder would guard nothing.
+    if (state.server) return true;
     if (!holdPresence(state.currentDatabasePath(), waitMs)) return false;
     holdPresence(state.historyDatabasePath(), waitMs);
     return true;
 }
 
 void leavePresence(const AppState& state) {
+    // The same on a server: a lock that is not held is left alone, one still held is given up.
     releasePresence(state.currentDatabasePath());
     releasePresence(state.historyDatabasePath());
 }
 
 bool beginPresence(QWidget* parent, AppState& state, int waitMs) {
     static QString heldDataDir;
-    if (!heldDataDir.isEmpty() && heldDataDir != state.dataDir) {
+    if (!heldDataDir.isEmpty() && (state.server || heldDataDir != state.dataDir)) {
         AppState previous;
         previous.dataDir = heldDataDir;
         leavePresence(previous);
         heldDataDir.clear();
     }
+    // On a server the local data folder holds only the settings: no lock there (a restore on
+    // the server counts the server's own connections), and neither an interrupted restore of
+    // its files nor a folder that cannot be written keeps the program from the register.
+    if (state.server) return true;
     // A data folder the program cannot write is said to be one, not blamed on other users.
     const QString folder = QDir(state.dataDir).absolutePath();
     QString problem;
@@ -106,6 +116,15 @@ bool beginPresence(QWidget* parent, AppState& state, int waitMs) {
     if (interrupted.isEmpty()) return true;
     ui::prompt(parent, {text::warning(), interrupted, ui::Icon::Stop});
     return false;
+}
+
+bool beginPresenceBeforeLogin(QWidget* parent, AppState& state, int waitMs) {
+    // The login goes to the server by itself and reads nothing of the local files.
+    if (readDataLocation(state.startDir).server) return true;
+    // A folder that is not there (a network drive no longer mounted) is left to the login,
+    // which names the missing database and lets the user choose another location.
+    if (!QFileInfo::exists(state.dataDir)) return true;
+    return beginPresence(parent, state, waitMs);
 }
 
 QString interruptedRestoreMessages(const AppState& state) {

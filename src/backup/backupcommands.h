@@ -46,6 +46,7 @@ ExitDecision runExitDialog(QWidget* parent, AppState& state, const ConnectionHoo
 // The presence of this program on the state's two databases (presencelock.h): held from start
 // to end. enterPresence waits for a backup or restore running elsewhere to finish; false when
 // the current database's lock cannot be taken (the history database's is taken when it can).
+// On a server installation enterPresence takes nothing and is true.
 bool enterPresence(const AppState& state, int waitMs = kPresenceWaitMs);
 void leavePresence(const AppState& state);
 
@@ -59,6 +60,14 @@ QString interruptedRestoreMessages(const AppState& state);
 // the program must end, the reason has been shown and the result is false: a backup or
 // restore elsewhere that does not finish in time, or a database left half restored (the
 // message says how to get the previous one back; neither database is opened meanwhile).
+// On a server installation (state.server set) nothing is taken and nothing looked for: the
+// register is on the server, where a restore counts the server's connections; a presence held
+// on the files of a data directory before is given up.
 bool beginPresence(QWidget* parent, AppState& state, int waitMs = kPresenceWaitMs);
+
+// The program's first step, before the login: beginPresence on state.dataDir, except when the
+// location file in state.startDir names a database server (the login goes there) or the data
+// folder is not there (the login names the missing database). False as for beginPresence.
+bool beginPresenceBeforeLogin(QWidget* parent, AppState& state, int waitMs = kPresenceWaitMs);
 
 }  // namespace fx::backup

@@ -1,5 +1,4 @@
 #include <gtest/gtest.h>
-#include <sys/stat.h>
 
 #include <QCheckBox>
 #include <QComboBox>
@@ -23,6 +22,7 @@
 #include "pgpass.h"
 #include "schema.h"
 #include "scripts.h"
+#include "serverlogintest.h"
 #include "testinstallation.h"
 
 // Choosing a database server in the location dialog, signing in there, and what the next start
@@ -33,83 +33,16 @@ namespace {
 using fx::DataLocation;
 using fx::TLocationDlg;
 using fx::TLoginDlg;
+using fx::test::chooseServer;
+using fx::test::Messages;
 using fx::test::ModalScript;
+using fx::test::PasswordFile;
+using fx::test::ServerLogin;
+using fx::test::testServer;
+using fx::test::tryLogin;
 
 const QString kAdmin = QStringLiteral("系统管理员");
 const QString kEmptyAdvice = QStringLiteral("现在您的密码为空,系统建议您进入后立即更改之。");
-
-// Records every message instead of showing it.
-class Messages {
-public:
-    Messages() {
-        fx::ui::setPromptHandler([this](const fx::ui::PromptRequest& r) {
-            seen.push_back(r);
-            return QMessageBox::Ok;
-        });
-    }
-    ~Messages() { fx::ui::setPromptHandler({}); }
-    std::vector<fx::ui::PromptRequest> seen;
-};
-
-// Points libpq's password file at a temporary folder for the life of a test.
-class PasswordFile {
-public:
-    PasswordFile() : path(dir.path() + QStringLiteral("/pgpass")) {
-        qputenv("PGPASSFILE", QFile::encodeName(path));
-    }
-    ~PasswordFile() { qunsetenv("PGPASSFILE"); }
-    QString text() const {
-        QFile f(path);
-        return f.open(QIODevice::ReadOnly) ? QString::fromUtf8(f.readAll()) : QString();
-    }
-    int mode() const {
-        struct stat st {};
-        if (::stat(QFile::encodeName(path).constData(), &st) != 0) return -1;
-        return int(st.st_mode & 0777);
-    }
-    void write(const QByteArray& text) const {
-        QFile f(path);
-        ASSERT_TRUE(f.open(QIODevice::WriteOnly));
-        f.write(text);
-    }
-    QTemporaryDir dir;
-    QString path;
-};
-
-// The test server's connection string taken apart: host, port, database, user.
-DataLocation testServer(const QString& prefix) {
-    DataLocation loc;
-    loc.server = true;
-    loc.prefix = prefix;
-    for (const QString& part :
-         fx::test::serverConninfo().split(QLatin1Char(' '), Qt::SkipEmptyParts)) {
-        const QString key = part.section(QLatin1Char('='), 0, 0);
-        const QString value = part.section(QLatin1Char('='), 1);
-        if (key == QLatin1String("host")) loc.host = value;
-        if (key == QLatin1String("port")) loc.port = value.toInt();
-        if (key == QLatin1String("dbname")) loc.dbname = value;
-        if (key == QLatin1String("user")) loc.user = value;
-    }
-    return loc;
-}
-
-// Fills the dialog's server fields and chooses the server.
-void chooseServer(TLocationDlg& d, const DataLocation& loc, const QString& password = QString(),
-                  bool remember = false) {
-    d.RadioButton3->click();
-    d.Edit1->setText(loc.host);
-    d.SpinEdit1->setValue(loc.port);
-    d.Edit2->setText(loc.dbname);
-    d.Edit3->setText(loc.user);
-    d.Edit4->setText(password);
-    d.CheckBox1->setChecked(remember);
-}
-
-void tryLogin(TLoginDlg& d, const QString& user, const QString& password) {
-    d.ComboBox1->setCurrentIndex(d.ComboBox1->findText(user));
-    d.Edit1->setText(password);
-    d.BitBtn1->click();
-}
 
 // ---- the location file ----
 
@@ -283,48 +216,6 @@ TEST(ServerPasswordFile, AFolderThatCannotBeWrittenIsSaid) {
 }
 
 // ---- signing in on the server ----
-
-class ServerLogin : public ::testing::Test {
-protected:
-    void SetUp() override {
-        if (fx::test::serverConninfo().isEmpty()) {
-            GTEST_SKIP() << "no test server: FX_TEST_PG is not set (scripts/test.sh starts one)";
-        }
-        TLoginDlg::resetFailedAttempts();
-        install = std::make_unique<fx::test::TestInstallation>(fx::test::Engine::Server);
-        // The installation's own files as well, where the program starts.
-        fx::schema::createDatabases(install->dataDir(), install->password());
-        // The program starts on the local files; the server's schemas carry this test's prefix.
-        const fx::ServerLocation where = install->serverLocation();
-        prefix = where.currentSchema.chopped(4);
-        state = freshStart();
-        DataLocation local;
-        local.prefix = prefix;
-        fx::writeDataLocation(install->appPath(), local);
-    }
-
-    // An AppState as the program has it before the login: no server yet.
-    std::unique_ptr<fx::AppState> freshStart() {
-        auto s = install->bare();
-        s->server.reset();
-        s->dataDir.clear();
-        return s;
-    }
-
-    // The location dialog answered with the given server and password.
-    void answerWithServer(ModalScript& dialogs, const DataLocation& loc,
-                          const QString& password = QString(), bool remember = false) {
-        dialogs.then<TLocationDlg>([=](TLocationDlg& d) {
-            chooseServer(d, loc, password, remember);
-            d.Button1Click();
-            return d.result();
-        });
-    }
-
-    std::unique_ptr<fx::test::TestInstallation> install;
-    std::unique_ptr<fx::AppState> state;
-    QString prefix;
-};
 
 TEST_F(ServerLogin, ChoosingTheServerSignsInThereAndTheNextStartGoesThereAgain) {
     Messages messages;
