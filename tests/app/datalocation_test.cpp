@@ -12,8 +12,11 @@
 #include "locationdialog.h"
 #include "prompt.h"
 #include "schema.h"
+#include "scripts.h"
 
 namespace {
+
+using fx::test::Messages;
 
 // Installs a fixed drive list for the life of a test.
 class Volumes {
@@ -22,19 +25,6 @@ public:
         fx::setVolumeLister([roots] { return roots; });
     }
     ~Volumes() { fx::setVolumeLister({}); }
-};
-
-// Records every message instead of showing it.
-class Messages {
-public:
-    Messages() {
-        fx::ui::setPromptHandler([this](const fx::ui::PromptRequest& r) {
-            seen.push_back(r);
-            return QMessageBox::Ok;
-        });
-    }
-    ~Messages() { fx::ui::setPromptHandler({}); }
-    std::vector<fx::ui::PromptRequest> seen;
 };
 
 QString iniPath(const QTemporaryDir& start) {

@@ -15,6 +15,7 @@
 #include "datalocation.h"
 #include "locationdialog.h"
 #include "logindialog.h"
+#include "logintest.h"
 #include "scripts.h"
 #include "testinstallation.h"
 #include "userrows.h"
@@ -22,8 +23,11 @@
 namespace {
 
 using fx::TLoginDlg;
+using fx::test::choose;
+using fx::test::Messages;
 using fx::test::ModalScript;
 using fx::test::PromptScript;
+using fx::test::tryLogin;
 
 const QString kTip = QStringLiteral("提示");
 const QString kChoose = QStringLiteral("请选择用户名");
@@ -31,30 +35,6 @@ const QString kEmptyAdvice = QStringLiteral("现在您的密码为空,系统建�
 const QString kRetry = QStringLiteral("密码输入有误，请再试一次。");
 const QString kGoAway = QStringLiteral("找系统管理员去吧，不能让你再试了！");
 const QString kAdmin = QStringLiteral("系统管理员");
-
-// Records every message with its icon instead of showing it.
-class Messages {
-public:
-    Messages() {
-        fx::ui::setPromptHandler([this](const fx::ui::PromptRequest& r) {
-            seen.push_back(r);
-            return QMessageBox::Ok;
-        });
-    }
-    ~Messages() { fx::ui::setPromptHandler({}); }
-    std::vector<fx::ui::PromptRequest> seen;
-};
-
-void choose(TLoginDlg& d, const QString& user) {
-    d.ComboBox1->setCurrentIndex(d.ComboBox1->findText(user));
-    ASSERT_EQ(d.ComboBox1->currentText(), user);
-}
-
-void tryLogin(TLoginDlg& d, const QString& user, const QString& password) {
-    choose(d, user);
-    d.Edit1->setText(password);
-    d.BitBtn1->click();
-}
 
 QStringList listed(const TLoginDlg& d) {
     QStringList names;

@@ -7,6 +7,7 @@
 
 #include "connection.h"
 #include "logindialog.h"
+#include "logintest.h"
 #include "passwordhash.h"
 #include "prompt.h"
 #include "rowset.h"
@@ -61,9 +62,7 @@ protected:
     // Signs in as user with password in a new dialog; true when the dialog accepted.
     bool signIn(const QString& user, const QString& password) {
         TLoginDlg d(*state);
-        d.ComboBox1->setCurrentIndex(d.ComboBox1->findText(user));
-        d.Edit1->setText(password);
-        d.BitBtn1->click();
+        fx::test::tryLogin(d, user, password);
         return d.result() == QDialog::Accepted;
     }
 

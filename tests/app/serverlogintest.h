@@ -18,6 +18,7 @@
 #include "datalocation.h"
 #include "locationdialog.h"
 #include "logindialog.h"
+#include "logintest.h"
 #include "prompt.h"
 #include "schema.h"
 #include "scripts.h"
@@ -28,19 +29,6 @@
 // register is on fresh schemas of the test server.
 
 namespace fx::test {
-
-// Records every message instead of showing it.
-class Messages {
-public:
-    Messages() {
-        ui::setPromptHandler([this](const ui::PromptRequest& r) {
-            seen.push_back(r);
-            return QMessageBox::Ok;
-        });
-    }
-    ~Messages() { ui::setPromptHandler({}); }
-    std::vector<ui::PromptRequest> seen;
-};
 
 // Points libpq's password file at a temporary folder for the life of a test.
 class PasswordFile {
@@ -99,12 +87,6 @@ inline void chooseServer(TLocationDlg& d, const DataLocation& loc,
     d.Edit3->setText(loc.user);
     d.Edit4->setText(password);
     d.CheckBox1->setChecked(remember);
-}
-
-inline void tryLogin(TLoginDlg& d, const QString& user, const QString& password) {
-    d.ComboBox1->setCurrentIndex(d.ComboBox1->findText(user));
-    d.Edit1->setText(password);
-    d.BitBtn1->click();
 }
 
 // An installation whose register is on the test server, started on its local files: the login

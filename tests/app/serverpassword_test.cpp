@@ -15,6 +15,7 @@
 #include "locationdialog.h"
 #include "logindialog.h"
 #include "pgpass.h"
+#include "quote.h"
 #include "rowset.h"
 #include "scripts.h"
 #include "serverlogintest.h"
@@ -40,25 +41,19 @@ const QString kWrong = QStringLiteral("not the password");
 const QString kAdmin = QStringLiteral("系统管理员");
 const QString kRefused = QStringLiteral("数据库服务器拒绝了用户名或密码");
 
-QString sqlText(const QString& s) {
-    QString quoted = s;
-    quoted.replace(QLatin1Char('\''), QStringLiteral("''"));
-    return QLatin1Char('\'') + quoted + QLatin1Char('\'');
-}
-
 // The role with its password, made once on the test server (tests run at once in several
 // processes, so another may make it first).
 void ensurePasswordRole(fx::db::Connection& admin) {
     const auto exists = [&] {
-        fx::db::RowSet r(
-            admin, QStringLiteral("select rolname from pg_roles where rolname=") + sqlText(kRole));
+        fx::db::RowSet r(admin, QStringLiteral("select rolname from pg_roles where rolname=") +
+                                    fx::db::quoted(kRole));
         r.open();
         return !r.eof();
     };
     if (exists()) return;
     try {
         admin.engine().run(
-            QStringLiteral("CREATE ROLE %1 LOGIN PASSWORD %2").arg(kRole, sqlText(kRight)));
+            QStringLiteral("CREATE ROLE %1 LOGIN PASSWORD %2").arg(kRole, fx::db::quoted(kRight)));
     } catch (const fx::db::DbError&) {
         if (!exists()) throw;
     }
@@ -124,6 +119,18 @@ protected:
         });
     }
 
+    // The server chosen in the location dialog, the password typed beside its address or given
+    // when the program asks for it afterwards; 记住密码 ticked where it is given.
+    void answerWithServerAndPassword(ModalScript& dialogs, bool inLocationDialog,
+                                     const QString& password, bool remember) {
+        if (inLocationDialog) {
+            answerWithServer(dialogs, loc, password, remember);
+        } else {
+            answerWithServer(dialogs, loc);
+            answerPassword(dialogs, password, remember);
+        }
+    }
+
     // The dialog lists the server's users and the administrator signs in; the register is then
     // read through the program's own connection, which must carry the password as well.
     void expectSignedIn(TLoginDlg& d) {
@@ -174,29 +181,25 @@ TEST_F(ServerPassword, WithoutAStoredPasswordItIsAskedOnceAndSignsIn) {
     EXPECT_FALSE(QFile::exists(file.path));
 }
 
-struct WrongPassword {
+// Where the password is given: beside the server's address, else when asked for afterwards.
+struct WherePasswordGiven {
     const char* name;
-    bool inLocationDialog;  // typed beside the server's address, else asked for afterwards
+    bool inLocationDialog;
 };
 
 TEST_F(ServerPassword, AWrongPasswordIsNamedStoresNothingAndTheUserChoosesAgain) {
-    const std::vector<WrongPassword> cases = {
+    const std::vector<WherePasswordGiven> cases = {
         {"typed in the location dialog", true},
         {"given when asked", false},
     };
-    for (const WrongPassword& c : cases) {
+    for (const WherePasswordGiven& c : cases) {
         SCOPED_TRACE(c.name);
         startOnLocalFiles();
         Messages messages;
         TLoginDlg d(*state);
         ModalScript dialogs;
         // 记住密码 ticked: still nothing is written for a password the server refused.
-        if (c.inLocationDialog) {
-            answerWithServer(dialogs, loc, kWrong, true);
-        } else {
-            answerWithServer(dialogs, loc);
-            answerPassword(dialogs, kWrong, true);
-        }
+        answerWithServerAndPassword(dialogs, c.inLocationDialog, kWrong, true);
         d.SpeedButton1->click();
         EXPECT_TRUE(dialogs.done());
         EXPECT_EQ(asked, c.inLocationDialog ? 0 : 1);
@@ -245,17 +248,12 @@ TEST_F(ServerPassword, CancellingTheQuestionLeavesTheListEmptyWithoutAMessage) {
     EXPECT_FALSE(QFile::exists(file.path));
 }
 
-struct Remembered {
-    const char* name;
-    bool inLocationDialog;  // 记住密码 beside the server's address, else in the question
-};
-
 TEST_F(ServerPassword, ARememberedPasswordIsPrivateAndTheNextStartDoesNotAsk) {
-    const std::vector<Remembered> cases = {
+    const std::vector<WherePasswordGiven> cases = {
         {"ticked in the location dialog", true},
         {"ticked when asked", false},
     };
-    for (const Remembered& c : cases) {
+    for (const WherePasswordGiven& c : cases) {
         SCOPED_TRACE(c.name);
         QFile::remove(file.path);
         startOnLocalFiles();
@@ -263,12 +261,7 @@ TEST_F(ServerPassword, ARememberedPasswordIsPrivateAndTheNextStartDoesNotAsk) {
             Messages messages;
             TLoginDlg d(*state);
             ModalScript dialogs;
-            if (c.inLocationDialog) {
-                answerWithServer(dialogs, loc, kRight, true);
-            } else {
-                answerWithServer(dialogs, loc);
-                answerPassword(dialogs, kRight, true);
-            }
+            answerWithServerAndPassword(dialogs, c.inLocationDialog, kRight, true);
             d.SpeedButton1->click();
             EXPECT_TRUE(dialogs.done());
             EXPECT_TRUE(messages.seen.empty());

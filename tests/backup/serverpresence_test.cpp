@@ -14,6 +14,7 @@
 #include "presencelock.h"
 #include "prompt.h"
 #include "restoremarker.h"
+#include "scripts.h"
 #include "testinstallation.h"
 
 // On a server installation the local data folder holds only the settings: the program takes no
@@ -23,20 +24,8 @@ namespace {
 
 using namespace fx::backup;
 using fx::test::freeForAnotherProcess;
+using fx::test::Messages;
 using fx::test::OtherProgram;
-
-// Records every message instead of showing it.
-class Messages {
-public:
-    Messages() {
-        fx::ui::setPromptHandler([this](const fx::ui::PromptRequest& r) {
-            seen.push_back(r);
-            return QMessageBox::Ok;
-        });
-    }
-    ~Messages() { fx::ui::setPromptHandler({}); }
-    std::vector<fx::ui::PromptRequest> seen;
-};
 
 // A server for the state; nothing here connects to it.
 fx::ServerLocation someServer() {

@@ -33,6 +33,17 @@ PromptScript& PromptScript::expect(const QString& caption, const QString& text,
     return *this;
 }
 
+Messages::Messages() {
+    ui::setPromptHandler([this](const ui::PromptRequest& r) {
+        seen.push_back(r);
+        return QMessageBox::Ok;
+    });
+}
+
+Messages::~Messages() {
+    ui::setPromptHandler({});
+}
+
 ModalScript::ModalScript() {
     ui::setModalHandler([this](QDialog& d) {
         seen_ << QString::fromLatin1(d.metaObject()->className());

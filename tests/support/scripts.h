@@ -36,6 +36,18 @@ private:
     QStringList seen_;
 };
 
+// Records every message of the program instead of showing it, each answered with OK: for tests
+// that look at what was said afterwards rather than script it in advance.
+class Messages {
+public:
+    Messages();
+    ~Messages();
+    Messages(const Messages&) = delete;
+    Messages& operator=(const Messages&) = delete;
+
+    std::vector<ui::PromptRequest> seen;
+};
+
 // Handles the program's modal dialogs in order: each step receives the dialog (cast it, fill in
 // its controls, call its handlers) and returns the dialog's result. A dialog with no step left
 // fails the running test and is rejected.
